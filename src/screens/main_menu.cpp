@@ -1,0 +1,3 @@
+#include "screens/screens.h"
+
+int main_menu(SDL_Surface*, PlayerControl*, bool&, bool*) { return 5; }

@@ -1,0 +1,3 @@
+#include "screens/screens.h"
+
+void new_record_screen(SDL_Surface*, SDL_Surface**, HallEntry*, int) {}

@@ -1,0 +1,15 @@
+// The screens around the race.
+#pragma once
+
+#include "input/controls.h"
+#include "records/records.h"
+
+#include <SDL/SDL.h>
+
+// 1-4: number of players; 5: quit.
+int main_menu(SDL_Surface* screen, PlayerControl controls[PLAYERS], bool& fullscreen,
+              bool* fatality);
+// 1: back to the menu; 0: quit.
+int hall_screen(SDL_Surface* screen, bool& fullscreen);
+void new_record_screen(SDL_Surface* screen, SDL_Surface* portraits[4], HallEntry* entry, int rank);
+void intro_screen();

@@ -1,0 +1,110 @@
+#include "shell/platform.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+bool simOn = false;
+Uint32 simNow = 0;
+int joyOverride = -1;
+void (*idleHook)(void*) = nullptr;
+void* idleUser = nullptr;
+ResourceCounts counts = {0, 0, 0};
+} // namespace
+
+Uint32 game_ticks() { return simOn ? simNow : SDL_GetTicks(); }
+
+void game_delay(Uint32 ms) {
+    if (!simOn) {
+        SDL_Delay(ms);
+        return;
+    }
+    simNow += ms;
+    run_idle_hook();
+}
+
+int game_wait_event(SDL_Event* ev) {
+    if (!simOn) return SDL_WaitEvent(ev);
+    // A blocking wait would never end if nothing can arrive: give up after a
+    // simulated minute, as the real wait would be the player's problem.
+    for (int i = 0; i < 60000; ++i) {
+        if (SDL_PollEvent(ev)) return 1;
+        simNow += 1;
+        run_idle_hook();
+    }
+    return 0;
+}
+
+int joystick_count() { return joyOverride >= 0 ? joyOverride : SDL_NumJoysticks(); }
+
+void set_simulated_clock(bool on, Uint32 start_ms) {
+    simOn = on;
+    simNow = start_ms;
+}
+bool simulated_clock_on() { return simOn; }
+void advance_simulated_clock(Uint32 ms) { simNow += ms; }
+void set_simulated_clock_value(Uint32 ms) { simNow = ms; }
+void set_joystick_count_override(int count) { joyOverride = count; }
+void set_idle_hook(void (*hook)(void*), void* user) {
+    idleHook = hook;
+    idleUser = user;
+}
+void run_idle_hook() {
+    if (idleHook) idleHook(idleUser);
+}
+
+void fatal(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    vprintf(fmt, ap);
+    va_end(ap);
+    fflush(stdout);
+    exit(1);
+}
+
+void fatal_line(const char* text) {
+    puts(text);
+    fflush(stdout);
+    exit(1);
+}
+
+ResourceCounts resource_counts() { return counts; }
+
+SDL_Surface* surface_made(SDL_Surface* s) {
+    if (s) ++counts.surfaces;
+    return s;
+}
+
+void surface_free(SDL_Surface* s) {
+    if (!s) return;
+    --counts.surfaces;
+    SDL_FreeSurface(s);
+}
+
+TTF_Font* font_open(const char* file, int ptsize) {
+    TTF_Font* f = TTF_OpenFont(file, ptsize);
+    if (f) ++counts.fonts;
+    return f;
+}
+
+void font_close(TTF_Font* f) {
+    if (!f) return;
+    --counts.fonts;
+    TTF_CloseFont(f);
+}
+
+void sample_counted(int delta) { counts.samples += delta; }
+
+SDL_Surface* render_text(TTF_Font* font, const char* text, SDL_Color colour) {
+    if (!font) return nullptr;
+    return surface_made(TTF_RenderText_Solid(font, text, colour));
+}
+
+SDL_Surface* toggle_display_mode(bool& fullscreen) {
+    Uint32 flags = SDL_HWSURFACE | SDL_DOUBLEBUF;
+    if (!fullscreen) flags |= SDL_FULLSCREEN;
+    SDL_Surface* s = SDL_SetVideoMode(640, 240, 32, flags);
+    fullscreen = !fullscreen;
+    return s;
+}

@@ -1,0 +1,3 @@
+#include "shell/shell.h"
+
+int game_main() { return 0; }

@@ -1,0 +1,34 @@
+// Helpers shared by the tests: a scratch run-time directory and real SDL events.
+#pragma once
+
+#include <SDL/SDL.h>
+#include <string>
+
+// Makes a fresh temporary directory holding the built run-time assets (pictures,
+// sounds, fonts linked; record files copied from the templates), and makes it
+// the working directory. The destructor goes back and removes it.
+struct ScratchGameDir {
+    ScratchGameDir(bool with_assets = true, bool with_data = true);
+    ~ScratchGameDir();
+    std::string path;
+    std::string previous;
+    // Writes text to a file relative to the scratch directory.
+    void write(const std::string& rel, const std::string& text) const;
+    std::string read(const std::string& rel) const;
+    bool exists(const std::string& rel) const;
+    void remove(const std::string& rel) const;
+};
+
+// Starts SDL video (dummy driver) and sets a 640 x 240 x 32 mode; returns it.
+SDL_Surface* start_test_video();
+void stop_test_video();
+
+void push_key(SDLKey sym, SDLMod mod = KMOD_NONE);
+void push_key_up(SDLKey sym);
+void push_mouse_button(Uint8 button);
+void push_joy_button(Uint8 which, Uint8 button);
+void push_quit();
+void drain_events();
+
+// Reads a pixel (0x00RRGGBB) of a 32-bit surface.
+Uint32 pixel_at(SDL_Surface* s, int x, int y);
