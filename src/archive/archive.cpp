@@ -1,10 +1,137 @@
 #include "archive/archive.h"
 
+#include "shell/platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 const char* const ARCHIVE_PATH = "pics/pics.dat";
 
-int define_indexTab_size() { return 0; }
-int load_index_tab(uint32_t*, unsigned int size) { return size / 4; }
-SDL_Surface* reload_pic(const uint32_t*, int) { return nullptr; }
-void put_pixel(SDL_Surface*, int, uint32_t) {}
-uint32_t* open_index_tab() { return nullptr; }
-void free_index_tab(uint32_t*) {}
+namespace {
+// Reads one little-endian 32-bit word; false at the end of the file.
+bool read_word(FILE* f, uint32_t* out) {
+    unsigned char b[4];
+    if (fread(b, 1, 4, f) != 4) return false;
+    *out = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+    return true;
+}
+} // namespace
+
+int define_indexTab_size() {
+    int size = 0;
+    FILE* f = fopen(ARCHIVE_PATH, "rb");
+    if (!f) {
+        fprintf(stderr, "Err / define_indexTab_size ouverture de compile.dat.");
+    } else {
+        rewind(f);
+        uint32_t w = 0;
+        if (read_word(f, &w)) size = int(w);
+        fclose(f);
+    }
+    printf("taille de l'index =%d octets\n", size);
+    return size;
+}
+
+int load_index_tab(uint32_t* table, unsigned int size) {
+    // The table always has 19 entries: a larger index keeps only its first 19.
+    unsigned int entries = size / 4;
+    if (entries > unsigned(INDEX_ENTRIES)) entries = INDEX_ENTRIES;
+    FILE* f = fopen(ARCHIVE_PATH, "rb");
+    if (!f) {
+        fprintf(stderr, "Err / load_index_tab ouverture de compile.dat_n");
+        return int(size / 4);
+    }
+    rewind(f);
+    for (unsigned int i = 0; i < entries; ++i) {
+        uint32_t w = 0;
+        if (!read_word(f, &w)) w = 0; // a short index leaves its missing entries at 0
+        table[i] = w;
+    }
+    fclose(f);
+    for (unsigned int i = 0; i < entries; ++i)
+        printf("valeur %u de l'index :%lx\n", i, (unsigned long)table[i]);
+    return int(entries);
+}
+
+void put_pixel(SDL_Surface* surface, int i, uint32_t value) {
+    int b = surface->format->BytesPerPixel;
+    Uint8* p = static_cast<Uint8*>(surface->pixels) + (long)i * b;
+    switch (b) {
+    case 1:
+        *p = Uint8(value);
+        break;
+    case 2:
+        *reinterpret_cast<Uint16*>(p) = Uint16(value);
+        break;
+    case 3:
+        p[0] = Uint8(value);
+        p[1] = Uint8(value >> 8);
+        p[2] = Uint8(value >> 16);
+        break;
+    case 4:
+        *reinterpret_cast<Uint32*>(p) = value;
+        break;
+    default:
+        break;
+    }
+}
+
+SDL_Surface* reload_pic(const uint32_t* table, int index) {
+    // "rb+" as the archive has always been opened; nothing is ever written.
+    FILE* f = fopen(ARCHIVE_PATH, "rb+");
+    if (!f) f = fopen(ARCHIVE_PATH, "rb"); // a read-only install still loads
+    if (!f) {
+        fprintf(stderr, "Err / reload_pic ouverture de pics.dat\n");
+        return nullptr;
+    }
+    if (!table || index < 0 || index >= INDEX_ENTRIES) {
+        fclose(f);
+        SDL_SetError("numero d'image hors de l'index : %d", index);
+        return nullptr;
+    }
+    uint32_t w = 0, h = 0;
+    bool header = fseek(f, long(table[index]), SEEK_SET) == 0 && read_word(f, &w) && read_word(f, &h);
+    int width = int(w), height = int(h);
+    printf("taille fichier % d relue = %d*%d\n", index, width, height);
+    if (!header) {
+        fclose(f);
+        SDL_SetError("en-tete d'image %d illisible", index);
+        return nullptr;
+    }
+    // A negative size, or more pixels than the archive could hold, is damage.
+    fseek(f, 0, SEEK_END);
+    long long fileSize = ftell(f);
+    long long pixels = (long long)width * (long long)height;
+    if (width < 0 || height < 0 || pixels * 4 > fileSize) {
+        fclose(f);
+        SDL_SetError("image %d de taille invalide %d*%d", index, width, height);
+        return nullptr;
+    }
+    fseek(f, long(table[index]) + 8, SEEK_SET);
+    SDL_Surface* s = surface_made(SDL_CreateRGBSurface(SDL_HWSURFACE, width, height, 32, 0, 0, 0, 0));
+    if (!s) {
+        fprintf(stderr, "Err / reload_pic création de la surface :%s\n", SDL_GetError());
+        fclose(f);
+        return nullptr;
+    }
+    SDL_LockSurface(s);
+    // Rows are addressed as one run: a 32-bit surface's pitch is width x 4.
+    for (long long i = 0; i < pixels; ++i) {
+        uint32_t v;
+        if (!read_word(f, &v)) break; // a short pixel run leaves the rest black
+        put_pixel(s, int(i), v);
+    }
+    SDL_UnlockSurface(s);
+    fclose(f);
+    return s;
+}
+
+uint32_t* open_index_tab() {
+    int size = define_indexTab_size();
+    uint32_t* table = static_cast<uint32_t*>(calloc(INDEX_ENTRIES, sizeof(uint32_t)));
+    if (table) load_index_tab(table, unsigned(size));
+    return table;
+}
+
+void free_index_tab(uint32_t* table) { free(table); }
