@@ -10,6 +10,7 @@ Uint32 simNow = 0;
 int joyOverride = -1;
 void (*idleHook)(void*) = nullptr;
 void* idleUser = nullptr;
+Uint32 simFrame = 0;
 ResourceCounts counts = {0, 0, 0};
 } // namespace
 
@@ -108,3 +109,14 @@ SDL_Surface* toggle_display_mode(bool& fullscreen) {
     fullscreen = !fullscreen;
     return s;
 }
+
+int game_flip(SDL_Surface* screen) {
+    int r = SDL_Flip(screen);
+    if (simOn) {
+        simNow += simFrame;
+        run_idle_hook();
+    }
+    return r;
+}
+
+void set_simulated_frame_time(Uint32 ms) { simFrame = ms; }

@@ -54,3 +54,9 @@ SDL_Surface* render_text(TTF_Font* font, const char* text, SDL_Color colour);
 // F1 everywhere: sets 640 x 240 x 32 (SDL_HWSURFACE | SDL_DOUBLEBUF, plus
 // SDL_FULLSCREEN when going to full screen) and flips the shared flag.
 SDL_Surface* toggle_display_mode(bool& fullscreen);
+
+// SDL_Flip. Under the simulated clock it also advances the clock by the frame
+// time set below (0 by default) and runs the idle hook, so a scripted session
+// sees time pass in loops that never wait.
+int game_flip(SDL_Surface* screen);
+void set_simulated_frame_time(Uint32 ms);
