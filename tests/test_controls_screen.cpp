@@ -214,13 +214,16 @@ TEST_F(ControlsRules, LeftAltF4AloneQuits) {
 }
 
 TEST_F(ControlsRules, EscapeWaitsForTheConflictToBeMended) {
-    c[1].character = 0; // rows 0 and 1 on the same character
+    c[1].character = 2; // rows 1 and 2 on the same character
     controls_screen_handle(s, key(SDLK_ESCAPE));
     EXPECT_FALSE(s.leave);
-    controls_screen_handle(s, key(SDLK_RIGHT)); // row 0 to character 1: now row 1's clash
+    controls_screen_handle(s, key(SDLK_RIGHT)); // row 0 to character 1: rows 1 and 2 still clash
     controls_screen_handle(s, key(SDLK_ESCAPE));
     EXPECT_FALSE(s.leave);
     controls_screen_handle(s, key(SDLK_DOWN));
+    controls_screen_handle(s, key(SDLK_LEFT)); // row 1 to character 1: now with row 0
+    controls_screen_handle(s, key(SDLK_ESCAPE));
+    EXPECT_FALSE(s.leave);
     controls_screen_handle(s, key(SDLK_LEFT)); // row 1 to character 0: all different
     controls_screen_handle(s, key(SDLK_ESCAPE));
     EXPECT_TRUE(s.leave);
@@ -253,10 +256,12 @@ TEST_F(ControlsRules, OutOfRangeRowsShowAQuestionMark) {
 
 TEST_F(ControlsWindow, KeyCaptureThenEscapeReturnsOne) {
     long surfaces = resource_counts().surfaces, fonts = resource_counts().fonts;
+    c[1].key = 98;
+    c[0].key = 113; // so that a on row 1 makes no clash
     start_event_script({{key_event(SDLK_DOWN)}, {key_event(SDLK_a)}, {key_event(SDLK_ESCAPE)}});
     EXPECT_EQ(controls_screen(screen, c, fullscreen), 1);
     EXPECT_EQ(c[1].key, 97);
-    EXPECT_EQ(c[0].key, 97);
+    EXPECT_EQ(c[0].key, 113);
     EXPECT_EQ(resource_counts().surfaces, surfaces);
     EXPECT_EQ(resource_counts().fonts, fonts);
 }
