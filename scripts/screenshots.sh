@@ -13,9 +13,13 @@ mkdir -p "$out"
 tmp=$(readlink -f "$(mktemp -d)")
 xvfb_pid=
 game_pid=
+# The scratch install must not replace the list of a real one.
+manifest=$build/install_manifest.txt
+[ -e "$manifest" ] && cp "$manifest" "$tmp/manifest.saved"
 cleanup() {
     [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    if [ -e "$tmp/manifest.saved" ]; then cp "$tmp/manifest.saved" "$manifest"; else rm -f "$manifest"; fi
     rm -rf "$tmp"
 }
 trap cleanup EXIT

@@ -14,9 +14,18 @@ make_icon=$4
 tmp=$(readlink -f "$(mktemp -d)")
 xvfb_pid=
 game_pid=
+# Each install rewrites the build's list of installed files, which a
+# developer's own install may need for uninstalling: it is put back.
+manifest=$build/install_manifest.txt
+[ -e "$manifest" ] && cp "$manifest" "$tmp/manifest.saved"
 cleanup() {
     [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    if [ -e "$tmp/manifest.saved" ]; then
+        cp "$tmp/manifest.saved" "$manifest"
+    else
+        rm -f "$manifest"
+    fi
     chmod -R u+w "$tmp" 2>/dev/null
     rm -rf "$tmp"
 }
