@@ -35,38 +35,20 @@ void push_event_of_type(Uint8 type) {
 
 } // namespace
 
-TEST_F(InputTest, FlatPositionsMatchTheGroups) {
-    EXPECT_EQ(snapshot_flag(in, 27), &in.keys[SDLK_ESCAPE]);
-    EXPECT_EQ(snapshot_flag(in, 323), &in.joyButtons[0][0]);
-    EXPECT_EQ(snapshot_flag(in, 336), &in.joyButtons[1][3]);
-    EXPECT_EQ(snapshot_flag(in, 362), &in.joyButtons[3][9]);
-    EXPECT_EQ(snapshot_flag(in, 364), &in.mouseButtons[SDL_BUTTON_LEFT]);
-    EXPECT_EQ(snapshot_flag(in, 371), &in.quit);
-    EXPECT_EQ(snapshot_flag(in, -1), nullptr);
-    EXPECT_EQ(snapshot_flag(in, SNAP_FLAGS), nullptr);
-}
-
 TEST_F(InputTest, PressesLatchUntilCleared) {
     push_key(SDLK_a);
     push_key_up(SDLK_a);
     push_key(SDLK_b);
     push_key(SDLK_b);
-    push_key(SDLK_b);
     poll_input(in);
     EXPECT_EQ(in.keys[SDLK_a], 1); // released before the poll, still recorded
-    EXPECT_EQ(in.keys[SDLK_b], 1); // three presses read as one flag
+    EXPECT_EQ(in.keys[SDLK_b], 1); // two presses read as one flag
     EXPECT_EQ(set_count(), 2);
-
-    // A later poll with nothing pending keeps the flags; only a consumer clears.
-    poll_input(in);
-    EXPECT_EQ(in.keys[SDLK_a], 1);
-    in.keys[SDLK_a] = 0;
-    push_key_up(SDLK_a);
-    poll_input(in);
-    EXPECT_EQ(in.keys[SDLK_a], 0);
+    poll_input(in); // nothing pending: flags stay until a consumer clears them
+    EXPECT_EQ(set_count(), 2);
 }
 
-TEST_F(InputTest, MouseJoystickAndQuitPositions) {
+TEST_F(InputTest, FlatPositionsOfMouseJoystickAndQuit) {
     push_mouse_button(SDL_BUTTON_LEFT);
     push_joy_button(1, 3);
     push_quit();
@@ -75,46 +57,32 @@ TEST_F(InputTest, MouseJoystickAndQuitPositions) {
     EXPECT_EQ(*snapshot_flag(in, 336), 1);
     EXPECT_EQ(*snapshot_flag(in, 371), 1);
     EXPECT_EQ(set_count(), 3);
-
+    EXPECT_EQ(snapshot_flag(in, SNAP_FLAGS), nullptr);
+    EXPECT_EQ(snapshot_flag(in, -1), nullptr);
     clear_input(in);
     EXPECT_EQ(set_count(), 0);
 }
 
-TEST_F(InputTest, ReleasesMotionAndOtherEventsChangeNothing) {
+TEST_F(InputTest, ReleasesMotionAndOutOfRangeEventsSetNothing) {
     push_key_up(SDLK_a);
     push_event_of_type(SDL_MOUSEMOTION);
-    push_event_of_type(SDL_MOUSEBUTTONUP);
     push_event_of_type(SDL_JOYAXISMOTION);
     push_event_of_type(SDL_JOYBUTTONUP);
-    push_event_of_type(SDL_JOYHATMOTION);
-    push_event_of_type(SDL_ACTIVEEVENT);
-    push_event_of_type(SDL_VIDEOEXPOSE);
     push_event_of_type(SDL_USEREVENT);
-    poll_input(in);
-    EXPECT_EQ(set_count(), 0);
-    // The queue was drained all the same.
-    SDL_Event ev;
-    EXPECT_EQ(SDL_PollEvent(&ev), 0);
-}
-
-TEST_F(InputTest, OutOfRangeEventsAreDropped) {
     push_joy_button(4, 0);  // a fifth joystick
     push_joy_button(0, 10); // an eleventh button
-    push_joy_button(3, 255);
     push_mouse_button(8);
-    push_mouse_button(255);
     push_key(static_cast<SDLKey>(SNAP_KEYS));
-    push_key(static_cast<SDLKey>(400));
     poll_input(in);
     EXPECT_EQ(set_count(), 0);
+    SDL_Event ev;
+    EXPECT_EQ(SDL_PollEvent(&ev), 0); // drained all the same
 
     // The last flag of each group is still reachable.
     push_joy_button(3, 9);
     push_mouse_button(7);
     push_key(static_cast<SDLKey>(SNAP_KEYS - 1));
     poll_input(in);
-    EXPECT_EQ(in.joyButtons[3][9], 1);
-    EXPECT_EQ(in.mouseButtons[7], 1);
-    EXPECT_EQ(in.keys[SNAP_KEYS - 1], 1);
+    EXPECT_EQ(in.joyButtons[3][9] + in.mouseButtons[7] + in.keys[SNAP_KEYS - 1], 3);
     EXPECT_EQ(set_count(), 3);
 }

@@ -103,7 +103,7 @@ static void format_hall_line(const HallEntry* entry, char* out, size_t size) {
     bool letters = true;
     for (int i = 0; i < 3; ++i)
         if (entry->name[i] < 'a' || entry->name[i] > 'z') letters = false;
-    if (letters && entry->name[3] == '\0') std::memcpy(name, entry->name, sizeof name);
+    if (letters) std::memcpy(name, entry->name, 3); // byte 3 need not be the zero
     double t = entry->time_ms;
     if (!(t >= 1000.0)) t = std::isnan(t) ? 99999.0 : 1000.0;
     if (t > 99999.0) t = 99999.0;
