@@ -35,5 +35,5 @@ for t in $TARGETS; do
     rm -rf "$work" "$work.log"
     passed=$((passed + 1))
 done
-echo "fuzz targets: $passed passed, $failed failed"
+echo "fuzz: $passed passed, $failed failed"
 exit $status
