@@ -207,7 +207,7 @@ TEST_F(RecordsTest, DamagedLinesReadSafely) {
     }
 }
 
-TEST_F(RecordsTest, ShortHallFileNeverGrows) {
+TEST_F(RecordsTest, ShortOrUnevenHallFileKeepsItsLines) {
     const std::string three =
         hall_line("aaa", 10000, 0) + hall_line("bbb", 20000, 1) + hall_line("ccc", 30000, 2);
     dir.write("data/hall.dat", three);
@@ -226,6 +226,13 @@ TEST_F(RecordsTest, ShortHallFileNeverGrows) {
     dir.write("data/hall.dat", "");
     rw_hall(&e, 0, 1);
     EXPECT_EQ(dir.read("data/hall.dat"), "");
+
+    // Uneven lines: each keeps its place and length, cut or padded.
+    const std::string second = "zzz 30000.000000 2 and more text";
+    dir.write("data/hall.dat", "ab\n" + second + "\nccc 30000.000000 2\n");
+    rw_hall(&e, 0, 1);
+    EXPECT_EQ(dir.read("data/hall.dat"),
+              "ne\nab" + std::string(second.size() - 2, ' ') + "\nzzz 30000.000000 2\n");
 }
 
 TEST_F(RecordsTest, MissingHallFile) {

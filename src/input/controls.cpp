@@ -98,7 +98,7 @@ void sanitize_controls(PlayerControl controls[PLAYERS]) {
             // The row's own default first, else the first default nobody holds.
             int key = DEFAULT_KEYS[row];
             for (int i = 0; i < PLAYERS && key_held_by_other(controls, row, key); ++i)
-                key = DEFAULT_KEYS[i];
+                if (!key_held_by_other(controls, row, DEFAULT_KEYS[i])) key = DEFAULT_KEYS[i];
             c.key = key;
         }
         if (c.button1 < 0 || c.button1 >= SNAP_JOY_BUTTONS) c.button1 = 0;

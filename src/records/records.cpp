@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <unistd.h>
 
 const char* const SCORES_PATH = "data/scores.dat";
@@ -51,24 +52,39 @@ long line_offset(FILE* f, int n) {
     return ftell(f);
 }
 
-static long file_size(FILE* f) {
-    fseek(f, 0, SEEK_END);
-    return ftell(f);
+// Where line n starts and how long it is without its line end; false when the
+// file has no line n.
+static bool line_span(FILE* f, int n, long* start, long* length) {
+    *start = line_offset(f, n);
+    long len = 0;
+    int c = fgetc(f);
+    if (c == EOF) return false;
+    while (c != EOF && c != '\n') {
+        ++len;
+        c = fgetc(f);
+    }
+    *length = len;
+    return true;
 }
 
-// A line exists when it starts before the end of the file.
-static bool line_exists(FILE* f, int n, long size) {
-    return line_offset(f, n) < size;
+// Replaces a line's text in place, cut or padded with spaces to the line's own
+// length. On a sound file every line is the same length and nothing is cut or
+// padded; on a damaged one the line ends stay where they are, so the file
+// keeps its lines and its size.
+static void write_line(FILE* f, long start, long length, const std::string& text) {
+    std::string fitted = text.substr(0, size_t(length));
+    fitted.resize(size_t(length), ' ');
+    fseek(f, start, SEEK_SET);
+    fwrite(fitted.data(), 1, fitted.size(), f);
 }
 
-// Writes text at pos, but never past the end of the file: a short or damaged
-// hall file keeps its size.
-static void write_within(FILE* f, long pos, const char* text, long size) {
-    long len = long(std::strlen(text));
-    if (pos + len > size) len = size - pos;
-    if (len <= 0) return;
-    fseek(f, pos, SEEK_SET);
-    fwrite(text, 1, size_t(len), f);
+// The text of line n (line end excluded), at most max characters.
+static std::string line_text(FILE* f, int n, long max) {
+    std::string text;
+    fseek(f, line_offset(f, n), SEEK_SET);
+    for (int c; long(text.size()) < max && (c = fgetc(f)) != EOF && c != '\n';)
+        text += char(c);
+    return text;
 }
 
 static void read_hall_line(FILE* f, HallEntry* entry, int rank) {
@@ -124,21 +140,17 @@ void rw_hall(HallEntry* entry, int rank, int mode) {
         fclose(f);
         return;
     }
-    const long size = file_size(f);
     // Shift lines rank..8 down by one, bottom first; the old last line is lost.
     // Lines the file does not have are neither written nor made.
-    for (int b = HALL_LINES - 1; b > rank; --b) {
-        if (!line_exists(f, b, size)) continue;
-        char buf[HALL_LINE_WIDTH + 1];
-        fseek(f, line_offset(f, b - 1), SEEK_SET);
-        if (!fgets(buf, sizeof buf, f)) continue;
-        write_within(f, line_offset(f, b), buf, size);
-    }
-    if (line_exists(f, rank, size)) {
+    long start = 0;
+    long length = 0;
+    for (int b = HALL_LINES - 1; b > rank; --b)
+        if (line_span(f, b, &start, &length))
+            write_line(f, start, length, line_text(f, b - 1, length));
+    if (line_span(f, rank, &start, &length)) {
         char text[64];
         format_hall_line(entry, text, sizeof text);
-        // No line end: the one of the replaced line stays.
-        write_within(f, line_offset(f, rank), text, size);
+        write_line(f, start, length, text);
     }
     fclose(f);
 }
