@@ -21,10 +21,8 @@ float rw_score(int character, const float* time, int mode) {
     fseek(f, 0, SEEK_SET);
     float result = 0.0f;
     if (mode == 0 || mode == 1) {
-        // Slots the scan does not reach stay 0.0.
-        if (fscanf(f, "%f %f %f %f", &slots[0], &slots[1], &slots[2], &slots[3]) < 0) {
-            // Empty file: four zeros.
-        }
+        // Slots the scan does not reach (a short or empty file) stay 0.0.
+        fscanf(f, "%f %f %f %f", &slots[0], &slots[1], &slots[2], &slots[3]);
         if (mode == 1 && slot_ok && time) {
             fseek(f, 0, SEEK_SET);
             std::memcpy(&slots[character], time, sizeof(float));
