@@ -103,7 +103,9 @@ TEST_F(HallWindow, WaysOut) {
     EXPECT_EQ(run({{key_event(SDLK_LALT)}, {key_event(SDLK_F4)}}), 0);
     EXPECT_EQ(run({{key_event(SDLK_F4)}, {key_event(SDLK_ESCAPE)}}), 1);
     // The F1 redraw puts off a pending Escape, never a close request.
+    set_simulated_clock_value(0);
     EXPECT_EQ(run({{quit_event(), key_event(SDLK_F1)}}), 0);
+    EXPECT_LT(game_ticks(), 1000u); // ended at once, not on a later event
     EXPECT_EQ(run({{key_event(SDLK_ESCAPE), key_event(SDLK_F1)}, {key_event(SDLK_ESCAPE)}}), 1);
     EXPECT_EQ(script_batches_left(), 0u);
     EXPECT_EQ(resource_counts().surfaces, surfaces);
