@@ -110,7 +110,9 @@ void sprinter_head(Canvas& c, Pt h, float r, float wind) {
             return dx * dx + dy * dy <= r * r &&
                    (dy < -r * 0.38f + dx * 0.2f || (dx < -r * 0.3f && dy < r * 0.35f));
         },
-        Glossy{BLUE_HAIR, h.x - r * 0.3f, h.y - r * 0.8f, r * 1.6f});
+        Flat{BLUE_HAIR});
+    fill_capsule(c, {h.x - r * 0.55f, h.y - r * 0.62f}, {h.x + r * 0.1f, h.y - r * 0.8f}, r * 0.1f,
+                 hex(0x5F9BFF));
     // Headband across the brow.
     paint(
         c, h.x - r, h.y - r, h.x + r, h.y + r,
@@ -119,7 +121,7 @@ void sprinter_head(Canvas& c, Pt h, float r, float wind) {
             float band = -r * 0.5f + dx * 0.2f;
             return dx * dx + dy * dy <= r * r && dy > band && dy < band + r * 0.3f;
         },
-        Flat{WHITE});
+        Flat{YELLOW});
     fill_ellipse(c, h.x - r * 0.15f, h.y + r * 0.2f, r * 0.2f, r * 0.26f, shade(SKIN, 0.8f));
     fill_ellipse(c, h.x + r * 0.48f, h.y + r * 0.02f, r * 0.16f, r * 0.28f, INK);
     fill_capsule(c, {h.x + r * 0.4f, h.y + r * 0.55f}, {h.x + r * 0.8f, h.y + r * 0.45f}, r * 0.08f,
@@ -406,7 +408,7 @@ void portrait_sprinter(Canvas& c) {
             float band = -r * 0.45f + (x - h.x) * 0.08f;
             return dx * dx + dy * dy <= r * r && dy > band && dy < band + 2.0f;
         },
-        Flat{WHITE});
+        Flat{YELLOW});
     // Determined eyes and brows, a confident smile.
     for (int s = -1; s <= 1; s += 2) {
         float ex = h.x + s * 3.0f;

@@ -5,7 +5,7 @@
 namespace {
 
 const Rgb LINE_WHITE = hex(0xF6F2EA);
-const Rgb TARTAN = hex(0xC4553A);
+const Rgb TARTAN = hex(0xD6A872);
 
 // Lane edges on the terrain: runners stand with their tops at 61, 91, 120, 150.
 const float LANE_EDGES[5] = {58.5f, 89.5f, 119.5f, 149.5f, 178.5f};
@@ -69,11 +69,14 @@ void track(Canvas& c, int width) {
     for (int i = 0; i < width * 7; ++i) {
         float x = rng_unit(seed) * width, y = 58 + rng_unit(seed) * 122;
         bool light = rng_unit(seed) < 0.5f;
-        fill_rect(c, x, y, 1, 1, light ? hex(0xD4664A) : hex(0xA94630), 0.6f);
+        fill_rect(c, x, y, 1, 1, light ? hex(0xE6BD88) : hex(0xB88A58), 0.6f);
     }
-    // Each lane a touch lighter at its top: a hint of depth.
-    for (int l = 0; l < 4; ++l)
-        fill_vgradient(c, 0, LANE_EDGES[l], float(width), 6, shade(TARTAN, 1.08f), TARTAN);
+    // Lanes in two alternating tones, each a touch lighter at its top.
+    for (int l = 0; l < 4; ++l) {
+        Rgb base = l % 2 ? TARTAN : shade(TARTAN, 0.94f);
+        fill_rect(c, 0, LANE_EDGES[l], float(width), LANE_EDGES[l + 1] - LANE_EDGES[l], base, 0.7f);
+        fill_vgradient(c, 0, LANE_EDGES[l], float(width), 5, shade(base, 1.08f), base);
+    }
     for (float e : LANE_EDGES)
         fill_rect(c, 0, e - 0.75f, float(width), 1.5f, LINE_WHITE);
     fill_rect(c, 0, 178.5f, float(width), 1.5f, LINE_WHITE);
@@ -82,7 +85,9 @@ void track(Canvas& c, int width) {
 void lane_numbers(Canvas& c, float x) {
     for (int l = 0; l < 4; ++l) {
         float mid = (LANE_EDGES[l] + LANE_EDGES[l + 1]) / 2;
-        draw_text(c, FONT_TITLE, 20, std::to_string(l + 1), x, mid - 12, LINE_WHITE, 1, 0.85f);
+        draw_text_outlined(c, FONT_TITLE, 20, std::to_string(l + 1), x,
+                           text_y_centred(FONT_TITLE, 20, mid - 15, 30), LINE_WHITE,
+                           shade(TARTAN, 0.7f), 1.0f, 1);
     }
 }
 
