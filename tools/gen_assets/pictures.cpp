@@ -8,7 +8,12 @@
 bool make_pictures(const std::string& dir) {
     mkdir(dir.c_str(), 0755);
     mkdir((dir + "/pics").c_str(), 0755);
-    if (!fonts_ready()) return false;
+    // Every screen's labels are lettered into its picture: no font, no pictures.
+    if (!fonts_ready() || text_width(FONT_COMIC, 10, "A") <= 0 ||
+        text_width(FONT_TITLE, 10, "A") <= 0) {
+        fprintf(stderr, "gen_assets: the lettering fonts are missing, no pictures made\n");
+        return false;
+    }
     std::vector<ArchivePicture> pics;
     pics.push_back(make_menu_background());     // 0
     pics.push_back(make_controls_background()); // 1

@@ -176,16 +176,6 @@ void outline_ellipse(Canvas& c, float cx, float cy, float rx, float ry, Rgb col,
         fill_ellipse(c, cx, cy, rx, ry, col, angle);
 }
 
-void fill_ring(Canvas& c, float cx, float cy, float r0, float r1, Rgb col, float alpha) {
-    paint(
-        c, cx - r1, cy - r1, cx + r1, cy + r1,
-        [=](float px, float py) {
-            float d = (px - cx) * (px - cx) + (py - cy) * (py - cy);
-            return d >= r0 * r0 && d <= r1 * r1;
-        },
-        Flat{col}, alpha);
-}
-
 void fill_capsule(Canvas& c, Pt a, Pt b, float r, Rgb col, float alpha) {
     paint(
         c, std::min(a.x, b.x) - r, std::min(a.y, b.y) - r, std::max(a.x, b.x) + r,
@@ -265,15 +255,6 @@ std::vector<Pt> smooth_closed(const std::vector<Pt>& p, int steps) {
         }
     }
     return out;
-}
-
-std::vector<Pt> rotate_pts(std::vector<Pt> pts, Pt o, float angle) {
-    float cs = std::cos(angle), sn = std::sin(angle);
-    for (Pt& p : pts) {
-        float dx = p.x - o.x, dy = p.y - o.y;
-        p = {o.x + dx * cs - dy * sn, o.y + dx * sn + dy * cs};
-    }
-    return pts;
 }
 
 // ---- text ----
@@ -443,17 +424,6 @@ ArchivePicture canvas_to_keyed(const Canvas& c) {
             p.pixels[size_t(y) * c.w + x] = v;
         }
     return p;
-}
-
-void blit_picture(ArchivePicture& dst, const ArchivePicture& src, int x, int y, bool keyed) {
-    for (int j = 0; j < src.height; ++j)
-        for (int i = 0; i < src.width; ++i) {
-            int dx = x + i, dy = y + j;
-            if (dx < 0 || dy < 0 || dx >= dst.width || dy >= dst.height) continue;
-            uint32_t v = src.pixels[size_t(j) * src.width + i];
-            if (keyed && v == 0x7D7D7Du) continue;
-            dst.pixels[size_t(dy) * dst.width + dx] = v;
-        }
 }
 
 uint32_t rng_next(uint32_t& s) {

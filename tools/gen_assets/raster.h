@@ -111,7 +111,6 @@ void fill_ellipse_glossy(Canvas& c, float cx, float cy, float rx, float ry, Rgb 
                          float angle = 0);
 void outline_ellipse(Canvas& c, float cx, float cy, float rx, float ry, Rgb col, Rgb line, float t,
                      float angle = 0, bool glossy = true);
-void fill_ring(Canvas& c, float cx, float cy, float r0, float r1, Rgb col, float alpha = 1);
 void fill_capsule(Canvas& c, Pt a, Pt b, float r, Rgb col, float alpha = 1);
 void fill_capsule2(Canvas& c, Pt a, Pt b, float ra, float rb, Rgb col); // tapered
 void fill_poly(Canvas& c, const std::vector<Pt>& pts, Rgb col, float alpha = 1);
@@ -119,7 +118,6 @@ void outline_poly(Canvas& c, const std::vector<Pt>& pts, Rgb col, Rgb line, floa
 void stroke_poly(Canvas& c, const std::vector<Pt>& pts, float t, Rgb col, bool closed);
 // A polygon from a closed smooth curve through the points (Catmull-Rom).
 std::vector<Pt> smooth_closed(const std::vector<Pt>& pts, int steps = 8);
-std::vector<Pt> rotate_pts(std::vector<Pt> pts, Pt centre, float angle);
 
 // Text (SDL_ttf, UTF-8) drawn on the fine grid. align: 0 left, 1 centre,
 // 2 right of x. y is the top of the text line. Returns the width in pixels.
@@ -144,9 +142,6 @@ ArchivePicture canvas_to_picture(const Canvas& c, Rgb background);
 // Keyed picture: pixels less than half covered become key grey; no covered
 // pixel is ever exactly key grey.
 ArchivePicture canvas_to_keyed(const Canvas& c);
-// Copies src into dst at (x, y), clipped; pixels equal to key grey in src are
-// skipped when keyed.
-void blit_picture(ArchivePicture& dst, const ArchivePicture& src, int x, int y, bool keyed);
 
 // Deterministic noise for textures.
 uint32_t rng_next(uint32_t& state);
