@@ -17,7 +17,7 @@ const Rgb CYAN = hex(0x5FE0F0);
 const Rgb IMP_RED = hex(0xE2433A);
 const Rgb IMP_BELLY = hex(0xFFB35C);
 const Rgb YELLOW = hex(0xFFD23F);
-const Rgb HORN = hex(0xFFF1C8);
+const Rgb HORN = hex(0xFFE08A);
 const Rgb BIRD = hex(0x8A4FD8);
 const Rgb BIRD_DARK = hex(0x5E2FA8);
 const Rgb BIRD_LIGHT = hex(0xC9A6FF);
@@ -162,23 +162,24 @@ void draw_sprinter(Canvas& c, float phase) {
 void imp_head(Canvas& c, Pt h, float r) {
     // Horns first, then the round head over their roots.
     for (int side = 0; side < 2; ++side) {
-        float bx = h.x + (side ? r * 0.45f : -r * 0.45f);
-        std::vector<Pt> horn = {{bx - r * 0.28f, h.y - r * 0.7f},
-                                {bx + r * 0.28f, h.y - r * 0.75f},
-                                {bx + (side ? r * 0.25f : -r * 0.15f), h.y - r * 1.45f}};
+        float bx = h.x + (side ? r * 0.5f : -r * 0.4f);
+        std::vector<Pt> horn = {{bx - r * 0.32f, h.y - r * 0.65f},
+                                {bx + r * 0.32f, h.y - r * 0.72f},
+                                {bx + (side ? r * 0.3f : -r * 0.2f), h.y - r * 1.5f}};
         outline_poly(c, horn, HORN, INK, LINE * 0.9f);
     }
-    outline_ellipse(c, h.x, h.y, r, r * 0.95f, IMP_RED, INK, LINE);
-    eye(c, h.x + r * 0.35f, h.y - r * 0.2f, r * 0.34f, r * 0.42f, r * 0.14f);
-    // Grin.
+    outline_ellipse(c, h.x, h.y, r, r * 0.95f, IMP_RED, INK, LINE, 0, false);
+    fill_ellipse(c, h.x - r * 0.35f, h.y - r * 0.4f, r * 0.35f, r * 0.22f, shade(IMP_RED, 1.3f),
+                 -0.5f);
+    eye(c, h.x + r * 0.38f, h.y - r * 0.18f, r * 0.36f, r * 0.44f, r * 0.14f);
+    // Open grin under the eye, towards the front.
     paint(
         c, h.x, h.y, h.x + r, h.y + r,
         [&](float x, float y) {
-            float dx = x - (h.x + r * 0.45f), dy = y - (h.y + r * 0.25f);
-            return dx * dx + dy * dy < r * r * 0.2f && dy > r * 0.08f;
+            float dx = x - (h.x + r * 0.55f), dy = y - (h.y + r * 0.3f);
+            return dx * dx + dy * dy < r * r * 0.16f && dy > r * 0.05f;
         },
-        Flat{INK});
-    fill_ellipse(c, h.x + r * 0.5f, h.y + r * 0.55f, r * 0.2f, r * 0.1f, hex(0xFF8A8A));
+        Flat{hex(0x4A0C14)});
 }
 
 void draw_imp(Canvas& c, float phase) {

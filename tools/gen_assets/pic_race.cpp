@@ -126,7 +126,7 @@ ArchivePicture make_terrain() {
     fill_round_rect(c, FINISH_X - 44, 31, 98, 15, 3, INK);
     checkers(c, FINISH_X - 43, 32, 96, 13, 3.25f);
     fill_round_rect(c, FINISH_X - 26, 33, 62, 11, 2, hex(0xFFFFFF));
-    draw_text(c, FONT_TITLE, 9, "ARRIVÉE", FINISH_X + 5, 33.2f, hex(0xD0302A), 1);
+    draw_text(c, FONT_TITLE, 9, "Arrivée", FINISH_X + 5, 33.2f, hex(0xD0302A), 1);
     return canvas_to_picture(c, hex(0xFFFFFF));
 }
 
