@@ -37,9 +37,3 @@ ArchivePicture make_chrono();
 
 // Shared look: the outline colour of every figure.
 const Rgb INK = {29, 20, 48};
-float keycap_width(const std::string& key, float pt);
-// A keycap with its label, for the key help lines; returns the width used.
-float draw_keycap(Canvas& c, float x, float y, const std::string& key, float pt);
-// "key : what" help entry; returns the x after it.
-float draw_key_help(Canvas& c, float x, float y, const std::string& key, const std::string& what,
-                    float pt, Rgb text);

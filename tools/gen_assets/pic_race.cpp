@@ -5,7 +5,7 @@
 namespace {
 
 const Rgb LINE_WHITE = hex(0xF6F2EA);
-const Rgb TARTAN = hex(0xD6A872);
+const Rgb CINDER = hex(0xD6A872);
 
 // Lane edges on the terrain: runners stand with their tops at 61, 91, 120, 150.
 const float LANE_EDGES[5] = {58.5f, 89.5f, 119.5f, 149.5f, 178.5f};
@@ -63,8 +63,8 @@ void sky_and_stands(Canvas& c, int width) {
 }
 
 void track(Canvas& c, int width) {
-    fill_rect(c, 0, 58, float(width), 122, TARTAN);
-    // Speckled rubber surface.
+    fill_rect(c, 0, 58, float(width), 122, CINDER);
+    // Speckled cinder surface.
     uint32_t seed = 777;
     for (int i = 0; i < width * 7; ++i) {
         float x = rng_unit(seed) * width, y = 58 + rng_unit(seed) * 122;
@@ -73,7 +73,7 @@ void track(Canvas& c, int width) {
     }
     // Lanes in two alternating tones, each a touch lighter at its top.
     for (int l = 0; l < 4; ++l) {
-        Rgb base = l % 2 ? TARTAN : shade(TARTAN, 0.94f);
+        Rgb base = l % 2 ? CINDER : shade(CINDER, 0.94f);
         fill_rect(c, 0, LANE_EDGES[l], float(width), LANE_EDGES[l + 1] - LANE_EDGES[l], base, 0.7f);
         fill_vgradient(c, 0, LANE_EDGES[l], float(width), 5, shade(base, 1.08f), base);
     }
@@ -87,7 +87,7 @@ void lane_numbers(Canvas& c, float x) {
         float mid = (LANE_EDGES[l] + LANE_EDGES[l + 1]) / 2;
         draw_text_outlined(c, FONT_TITLE, 20, std::to_string(l + 1), x,
                            text_y_centred(FONT_TITLE, 20, mid - 15, 30), LINE_WHITE,
-                           shade(TARTAN, 0.7f), 1.0f, 1);
+                           shade(CINDER, 0.7f), 1.0f, 1);
     }
 }
 

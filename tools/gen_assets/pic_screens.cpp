@@ -38,14 +38,12 @@ void panel(Canvas& c, float x, float y, float w, float h, Rgb inside, Rgb border
     fill_round_rect(c, x, y, w, h, 5.5f, inside);
 }
 
-// Three-letter-wide runner line-up used as decoration.
+// One runner in mid-stride, placed and scaled, as decoration.
 void runner_figure(Canvas& c, int who, float x, float y, float k, float phase) {
     canvas_transform(c, x, y, k);
     draw_runner(c, who, phase);
     canvas_reset(c);
 }
-
-} // namespace
 
 float keycap_width(const std::string& key, float pt) {
     return text_width(FONT_COMIC, pt, key) + pt * 0.8f;
@@ -60,12 +58,17 @@ float draw_keycap(Canvas& c, float x, float y, const std::string& key, float pt)
     return w;
 }
 
-float draw_key_help(Canvas& c, float x, float y, const std::string& key, const std::string& what,
-                    float pt, Rgb text) {
-    x += draw_keycap(c, x, y, key, pt) + pt * 0.4f;
-    x += draw_text(c, FONT_COMIC, pt, what, x, y + pt * 0.12f, text);
-    return x + pt * 1.2f;
+// One help entry: the keycaps side by side, then what they do. Returns the x
+// where the next entry goes.
+float draw_key_help(Canvas& c, float x, float y, const std::vector<std::string>& keys,
+                    const std::string& what, float pt, Rgb text) {
+    for (const std::string& key : keys)
+        x += draw_keycap(c, x, y, key, pt) + pt * 0.3f;
+    x += pt * 0.1f + draw_text(c, FONT_COMIC, pt, what, x + pt * 0.1f, y + pt * 0.12f, text);
+    return x + pt * 1.4f;
 }
+
+} // namespace
 
 ArchivePicture make_menu_background() {
     Canvas c = canvas_make(640, 240, 3);
@@ -111,14 +114,14 @@ ArchivePicture make_menu_background() {
               hex(0xFF7A6A), 2);
     panel(c, 206, 199, 58, 33, BLACK, hex(0x8A3A4A));
     float x = 284, y = 195;
-    x = draw_key_help(c, x, y, "F1", "plein écran", 11, HELP);
-    x = draw_key_help(c, x, y, "F2", "contrôles", 11, HELP);
-    draw_key_help(c, x, y, "F3", "meilleurs temps", 11, HELP);
+    x = draw_key_help(c, x, y, {"F1"}, "plein écran", 11, HELP);
+    x = draw_key_help(c, x, y, {"F2"}, "contrôles", 11, HELP);
+    draw_key_help(c, x, y, {"F3"}, "meilleurs temps", 11, HELP);
     x = 284;
     y = 217;
-    x = draw_key_help(c, x, y, "F4", "fatality", 11, HELP);
-    x = draw_key_help(c, x, y, "Entrée", "jouer", 11, GOLD);
-    draw_key_help(c, x, y, "Alt+F4", "quitter", 11, HELP);
+    x = draw_key_help(c, x, y, {"F4"}, "fatality", 11, HELP);
+    x = draw_key_help(c, x, y, {"Entrée"}, "jouer", 11, GOLD);
+    draw_key_help(c, x, y, {"Alt+F4"}, "quitter", 11, HELP);
     return canvas_to_picture(c, BLACK);
 }
 
@@ -147,11 +150,9 @@ ArchivePicture make_controls_background() {
     }
 
     float x = 10, y = 190;
-    x = draw_key_help(c, x, y, "Haut", "", 11, HELP) - 14;
-    x = draw_key_help(c, x, y, "Bas", "joueur", 11, HELP);
-    x = draw_key_help(c, x, y, "Gauche", "", 11, HELP) - 14;
-    x = draw_key_help(c, x, y, "Droite", "personnage", 11, HELP);
-    draw_key_help(c, x, y, "Espace", "périphérique", 11, HELP);
+    x = draw_key_help(c, x, y, {"Haut", "Bas"}, "joueur", 11, HELP);
+    x = draw_key_help(c, x, y, {"Gauche", "Droite"}, "personnage", 11, HELP);
+    draw_key_help(c, x, y, {"Espace"}, "périphérique", 11, HELP);
     x = 10;
     y = 214;
     x += draw_text(c, FONT_COMIC, 11, "Clavier : appuyer sur la touche du joueur.", x, y + 1.3f,
@@ -160,7 +161,7 @@ ArchivePicture make_controls_background() {
     x +=
         draw_text(c, FONT_COMIC, 11, "Manette : appuyer sur ses deux boutons.", x, y + 1.3f, HELP) +
         22;
-    draw_key_help(c, x, y, "Echap", "retour", 11, GOLD);
+    draw_key_help(c, x, y, {"Echap"}, "retour", 11, GOLD);
     return canvas_to_picture(c, BLACK);
 }
 
