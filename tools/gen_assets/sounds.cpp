@@ -1,3 +1,5 @@
 #include "gen_assets.h"
 
-bool make_sounds(const std::string&) { return true; }
+bool make_sounds(const std::string&) {
+    return true;
+}
