@@ -244,6 +244,72 @@ TEST_F(ShellTest, DefaultKindsFollowTheJoystickCount) {
     }
 }
 
+// Feeds one event each time the game waits or flips with nothing queued: the
+// menu waits between passes and the race flips every frame, so each event
+// reaches the screen that is running when it is due.
+struct Script {
+    int next;
+};
+
+void play_script(void* user) {
+    Script* script = static_cast<Script*>(user);
+    SDL_Event ev;
+    if (SDL_PeepEvents(&ev, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0) return;
+    switch (script->next++) {
+    case 0: // menu: fatality off
+        push_key(SDLK_F4);
+        break;
+    case 1: // menu: full screen
+        push_key(SDLK_F1);
+        break;
+    case 2: // menu: one player
+        push_key(SDLK_RETURN);
+        break;
+    case 3: // race: leave it
+        push_key(SDLK_ESCAPE);
+        break;
+    default: // menu again: close the window
+        push_quit();
+        break;
+    }
+}
+
+int two_cycles() {
+    ResourceCounts before = resource_counts();
+    ShellState s;
+    shell_start_up(s);
+    Script script = {0};
+    set_idle_hook(play_script, &script);
+    bool again = shell_cycle(s);
+    printf("\nfirst: again=%d fatality=%d fullscreen=%d pointDepart=%d\n", again, s.fatality,
+           s.fullscreen, s.pointDepart != nullptr);
+    // Race state left in the rows is reset before the next menu.
+    s.controls[0].nextButton = 2;
+    s.controls[3].joystick = 3;
+    again = shell_cycle(s);
+    printf("second: again=%d nextButton=%d joystick=%d\n", again, s.controls[0].nextButton,
+           s.controls[3].joystick);
+    shell_shutdown(s);
+    set_idle_hook(nullptr, nullptr);
+    ResourceCounts after = resource_counts();
+    printf("left over: %ld %ld %ld\n", after.surfaces - before.surfaces, after.fonts - before.fonts,
+           after.samples - before.samples);
+    return 0;
+}
+
+TEST_F(ShellTest, RaceLeftWithEscapeBringsTheMenuBackWithTheSameOptions) {
+    ChildRun r = run_child(two_cycles);
+    ASSERT_TRUE(r.exited);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("\nfirst: again=1 fatality=0 fullscreen=1 pointDepart=0\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\nsecond: again=0 nextButton=0 joystick=0\n"), std::string::npos)
+        << r.out;
+    // Everything a race and the shell made has been released.
+    EXPECT_TRUE(ends_with(r.out, "\nleft over: 0 0 0\n")) << r.out;
+}
+
 // A window-close request, pushed whenever the game waits with SDL running:
 // the intro and the main menu both end on it.
 void push_quit_while_waiting(void*) {
