@@ -11,6 +11,9 @@ int joyOverride = -1;
 void (*idleHook)(void*) = nullptr;
 void* idleUser = nullptr;
 Uint32 simFrame = 0;
+unsigned long flipCount = 0;
+void (*cycleHook)(void*) = nullptr;
+void* cycleUser = nullptr;
 ResourceCounts counts = {0, 0, 0};
 } // namespace
 
@@ -131,6 +134,7 @@ SDL_Surface* toggle_display_mode(bool& fullscreen) {
 
 int game_flip(SDL_Surface* screen) {
     int r = SDL_Flip(screen);
+    ++flipCount;
     if (simOn) {
         simNow += simFrame;
         run_idle_hook();
@@ -140,4 +144,17 @@ int game_flip(SDL_Surface* screen) {
 
 void set_simulated_frame_time(Uint32 ms) {
     simFrame = ms;
+}
+
+unsigned long game_flip_count() {
+    return flipCount;
+}
+
+void set_cycle_hook(void (*hook)(void*), void* user) {
+    cycleHook = hook;
+    cycleUser = user;
+}
+
+void run_cycle_hook() {
+    if (cycleHook) cycleHook(cycleUser);
 }

@@ -61,3 +61,9 @@ SDL_Surface* toggle_display_mode(bool& fullscreen);
 // sees time pass in loops that never wait.
 int game_flip(SDL_Surface* screen);
 void set_simulated_frame_time(Uint32 ms);
+
+// Flips done through game_flip since start (for scripted sessions).
+unsigned long game_flip_count();
+// Called by the shell at the start of every menu-and-race cycle.
+void set_cycle_hook(void (*hook)(void* user), void* user);
+void run_cycle_hook();

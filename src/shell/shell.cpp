@@ -181,6 +181,7 @@ void shell_start_up(ShellState& s) {
 }
 
 bool shell_cycle(ShellState& s) {
+    run_cycle_hook();
     s.pointDepart = effect_list_create();
     if (!s.pointDepart) fatal_line("Erreur de reservation de mémoire sur pointDepart");
     reset_controls_for_menu(s.controls, s.joysticks);
