@@ -62,6 +62,9 @@ void set_simulated_clock_value(Uint32 ms) {
 void set_joystick_count_override(int count) {
     joyOverride = count;
 }
+bool joystick_count_overridden() {
+    return joyOverride >= 0;
+}
 void set_idle_hook(void (*hook)(void*), void* user) {
     idleHook = hook;
     idleUser = user;

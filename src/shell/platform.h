@@ -23,6 +23,7 @@ bool simulated_clock_on();
 void advance_simulated_clock(Uint32 ms);
 void set_simulated_clock_value(Uint32 ms);
 void set_joystick_count_override(int count); // -1 restores SDL_NumJoysticks
+bool joystick_count_overridden();
 // Called whenever a wait would block or sleep under the simulated clock: lets
 // a scripted session push the events due at the new time.
 void set_idle_hook(void (*hook)(void* user), void* user);
