@@ -50,7 +50,7 @@ bool read_archive(const char* path, std::vector<ArchivePicture>& pictures) {
         }
     }
     for (size_t i = 0; ok && i < offsets.size(); ++i) {
-        uint32_t w, h;
+        uint32_t w = 0, h = 0;
         ok = fseek(f, long(offsets[i]), SEEK_SET) == 0 && get_word(f, &w) && get_word(f, &h);
         long long n = (long long)int32_t(w) * int32_t(h);
         if (!ok || int32_t(w) < 0 || int32_t(h) < 0 || n * 4 > fileSize) {

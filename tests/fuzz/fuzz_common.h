@@ -1,0 +1,11 @@
+// Shared set-up of the fuzz targets: a scratch working directory holding the
+// run-time layout, and the input written as one of the game's files.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+void fuzz_enter_scratch_dir();
+void fuzz_write_file(const char* path, const uint8_t* data, size_t size);
+long fuzz_file_size(const char* path);
+int fuzz_count_newlines(const char* path);
