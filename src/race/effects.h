@@ -16,7 +16,7 @@ struct Effect {
 };
 
 struct EffectNode {
-    Effect* effect; // null only in the sentinel
+    Effect* effect;   // null only in the sentinel
     EffectNode* next; // null only in the sentinel
 };
 

@@ -1,8 +1,349 @@
 #include "race/race.h"
 
-RaceOutcome run_race(SDL_Surface*, Assets&, PlayerControl*, InputSnapshot&, EffectList*, int, bool,
-                     bool&) {
-    return RACE_QUIT;
+#include "archive/archive.h"
+#include "input/input.h"
+#include "screens/screens.h"
+#include "shell/platform.h"
+#include "shell/sound.h"
+
+#include <cstdio>
+#include <cstring>
+
+const RunnerLook RUNNER_LOOKS[CHARACTERS] = {
+    {25, 27, 6, 59, 61},  // sonic
+    {20, 28, 4, 64, 91},  // mario
+    {65, 30, 5, 19, 120}, // road
+    {25, 30, 6, 59, 150}, // shrek
+};
+
+namespace {
+constexpr int STEP = 5;          // one counted press, one scroll step
+constexpr int SCROLL_FROM = 500; // a runner beyond this x drags the view along
+constexpr int FINISH_MARGIN = 59;
+constexpr int MARK_SPACING = 160;
+constexpr Uint32 COUNTDOWN_STEP_MS = 1000;
+
+void log_sound(Race& race, const void* sound) {
+    race.sounds[race.soundCount % RACE_SOUND_LOG] = sound;
+    ++race.soundCount;
 }
-void deactivate_character(PlayerControl*, int) {}
-int hall_position(float) { return -1; }
+
+void play_sample(Race& race, FSOUND_SAMPLE* sample) {
+    if (sample) FSOUND_PlaySound(FSOUND_FREE, sample);
+    log_sound(race, sample);
+}
+
+void play_end_sound(Race& race, int character) {
+    Assets& a = *race.assets;
+    switch (character) {
+    case SONIC:
+        play_sample(race, a.sonicEnd);
+        break;
+    case MARIO:
+        if (a.marioEnd) {
+            FMUSIC_SetLooping(a.marioEnd, false);
+            FMUSIC_PlaySong(a.marioEnd);
+        }
+        log_sound(race, a.marioEnd);
+        break;
+    case ROAD:
+        play_sample(race, a.roadEnd);
+        break;
+    case SHREK:
+        play_sample(race, a.shrekEnd);
+        break;
+    default:
+        break;
+    }
+}
+
+void start_explosion(Race& race, int character) {
+    Effect* e = effect_list_push(race.pointDepart);
+    if (e) effect_init(e, race.assets->explosion, &race.runners[character].posRect);
+}
+
+void advance_runner(Race& race, int character) {
+    const RunnerLook& look = RUNNER_LOOKS[character];
+    Runner& r = race.runners[character];
+    r.frameIndex += 1;
+    if (r.frameIndex >= look.frames) r.frameIndex = 0;
+    r.posRect.x = Sint16(r.posRect.x + STEP);
+    r.frameRect.x = Sint16(r.frameIndex * look.frameWidth);
+    race.assets->frameIndex[character] = r.frameIndex; // kept for the next race
+}
+
+void take_presses(Race& race) {
+    for (int row = 0; row < PLAYERS; ++row) {
+        PlayerControl& pc = race.controls[row];
+        // Every row's flags are cleared, whether it plays or not.
+        bool pressed = take_press(pc, *race.in);
+        if (pc.active && pressed && character_in_range(pc.character))
+            advance_runner(race, pc.character);
+    }
+}
+
+void scroll_view(Race& race) {
+    RaceState& s = race.state;
+    bool ahead = false;
+    for (int c = 0; c < CHARACTERS; ++c)
+        if (race.runners[c].posRect.x > SCROLL_FROM) ahead = true;
+    const SDL_Surface* terrain = race.assets->terrain;
+    // The screen rectangle's w is the width drawn last: the terrain's end shows.
+    if (!ahead || !terrain || s.scrollX + race.assets->screenRect.w >= terrain->w) return;
+    s.scrollX = int16_t(s.scrollX + STEP);
+    for (int row = 0; row < PLAYERS; ++row) {
+        const PlayerControl& pc = race.controls[row];
+        if (pc.active && character_in_range(pc.character)) {
+            SDL_Rect& p = race.runners[pc.character].posRect;
+            p.x = Sint16(p.x - STEP);
+        }
+    }
+}
+
+void left_edge_eliminations(Race& race) {
+    int out = 0;
+    for (int c = 0; c < CHARACTERS; ++c) {
+        SDL_Rect& p = race.runners[c].posRect;
+        if (p.x > 0) continue;
+        p.x = 1;
+        deactivate_character(race.controls, c);
+        start_explosion(race, c);
+        ++out;
+    }
+    if (out > 0) {
+        play_sample(race, race.assets->fatality);
+        race.state.playersLeft -= out;
+    }
+}
+
+void right_edge_limit(Race& race) {
+    int width = race.screen ? race.screen->w : 640;
+    for (int c = 0; c < CHARACTERS; ++c) {
+        SDL_Rect& p = race.runners[c].posRect;
+        if (p.x + p.w > width) p.x = Sint16(width - p.w);
+    }
+}
+
+void finish_runner(Race& race, int character) {
+    RaceState& s = race.state;
+    Assets& a = *race.assets;
+    float t = float(Uint32(game_ticks() - s.startTick));
+    s.finishCount += 1;
+    if (s.finishCount <= CHARACTERS) {
+        HallEntry& r = s.results[s.finishCount - 1];
+        r.time_ms = t;
+        r.character = character;
+    }
+    s.markX += MARK_SPACING;
+    if (s.finishCount == 1) play_end_sound(race, character);
+    char text[32];
+    snprintf(text, sizeof text, "%.3f", t / 1000);
+    // Only a strictly better time replaces the stored one.
+    float stored = rw_score(character, &t, 0);
+    if (stored > t) rw_score(character, &t, 1);
+    surface_free(a.dispTime);
+    a.dispTime = render_text(a.font, text, SDL_Color{0, 0, 0, 0});
+    if (!a.dispTime) fatal("Erreur de création de dispTime");
+    race_paint_finish_mark(race, character);
+    race.runners[character].finished = true;
+}
+
+void finishes(Race& race) {
+    int line = (race.screen ? race.screen->w : 640) - FINISH_MARGIN;
+    for (int c = 0; c < CHARACTERS; ++c) {
+        const Runner& r = race.runners[c];
+        if (!r.finished && r.posRect.x + r.posRect.w > line) finish_runner(race, c);
+    }
+}
+
+void countdown_step(Race& race) {
+    RaceState& s = race.state;
+    Assets& a = *race.assets;
+    Uint32 now = game_ticks();
+    surface_free(a.Timer);
+    snprintf(a.timerText, sizeof a.timerText, "%d", s.countdown);
+    a.Timer = render_text(a.font, a.timerText, SDL_Color{0, 0, 0, 0});
+    if (!a.Timer) fatal("Erreur de création de la surface Timer : %s\n", SDL_GetError());
+    if (now - a.lastStepTick <= COUNTDOWN_STEP_MS) return;
+    s.countdown -= 1;
+    a.lastStepTick = now;
+    if (s.countdown > 0) {
+        play_sample(race, a.ding);
+        return;
+    }
+    play_sample(race, a.start);
+    surface_free(a.Timer);
+    snprintf(a.timerText, sizeof a.timerText, "GO!");
+    a.Timer = render_text(a.font, a.timerText, SDL_Color{0, 0, 0, 0});
+    s.startTick = game_ticks();
+    s.started = true;
+}
+
+void false_starts(Race& race) {
+    for (int row = 0; row < PLAYERS; ++row) {
+        PlayerControl& pc = race.controls[row];
+        // The flags stay: a late start still counts once the race is on.
+        if (!pc.active || !is_pressing(pc, *race.in)) continue;
+        pc.active = false;
+        race.state.playersLeft -= 1;
+        play_sample(race, race.assets->fatality);
+        if (character_in_range(pc.character)) start_explosion(race, pc.character);
+    }
+}
+
+void switch_display_mode(Race& race) {
+    SDL_Surface* s = toggle_display_mode(*race.fullscreen);
+    if (!s) s = SDL_GetVideoSurface();
+    if (!s) fatal("Erreur de création de la fenêtre 640x240 : %s\n", SDL_GetError());
+    race.screen = s;
+    race_draw_board(race);
+}
+} // namespace
+
+bool character_in_range(int character) {
+    return character >= 0 && character < CHARACTERS;
+}
+
+const void* race_last_sound(const Race& race) {
+    if (race.soundCount == 0) return nullptr;
+    return race.sounds[(race.soundCount - 1) % RACE_SOUND_LOG];
+}
+
+void deactivate_character(PlayerControl controls[PLAYERS], int character) {
+    for (int row = 0; row < PLAYERS; ++row)
+        if (controls[row].character == character) controls[row].active = false;
+}
+
+int hall_position(float time_ms) {
+    // Starts at 0 so that a hall file that cannot be read takes no one.
+    HallEntry line = {{'\0'}, 0.0f, 0};
+    rw_hall(&line, HALL_LINES - 1, 0);
+    if (!(time_ms < line.time_ms)) return -1;
+    int i = HALL_LINES - 1;
+    for (;;) {
+        rw_hall(&line, i, 0);
+        if (i == 0 || line.time_ms <= time_ms) break;
+        --i;
+    }
+    if (i >= 1) return i + 1;
+    // A tie with the best time goes before it; any other tie goes after.
+    return time_ms <= line.time_ms ? 0 : 1;
+}
+
+void race_start(Race& race, SDL_Surface* screen, Assets& assets, PlayerControl controls[PLAYERS],
+                InputSnapshot& in, EffectList* pointDepart, int n, bool fatality,
+                bool& fullscreen) {
+    memset(&race, 0, sizeof race);
+    race.screen = screen;
+    race.assets = &assets;
+    race.controls = controls;
+    race.in = &in;
+    race.pointDepart = pointDepart;
+    race.fatality = fatality;
+    race.fullscreen = &fullscreen;
+
+    // The race paints on the board and the terrain, so both come fresh.
+    surface_free(assets.board);
+    assets.board = reload_pic(assets.indexTab, PIC_BOARD);
+    if (!assets.board) fatal("Erreur de chargement de board.bmp : %s\n", SDL_GetError());
+    race_paint_best_times(race);
+    race_draw_board(race);
+    surface_free(assets.terrain);
+    assets.terrain = reload_pic(assets.indexTab, PIC_TERRAIN);
+    if (!assets.terrain) fatal("Erreur de chargement du terrain : %s\n", SDL_GetError());
+
+    RaceState& s = race.state;
+    s.scrollX = 0;
+    s.countdown = 5;
+    s.started = false;
+    s.finishCount = 0;
+    s.playersLeft = n;
+    s.startTick = 0;
+    for (int i = 0; i < CHARACTERS; ++i) {
+        memcpy(s.results[i].name, "aaa", 4);
+        s.results[i].time_ms = 99999.0f;
+        s.results[i].character = i;
+    }
+    s.markX = 0;
+    s.quitRequested = false;
+
+    for (int c = 0; c < CHARACTERS; ++c) {
+        const RunnerLook& look = RUNNER_LOOKS[c];
+        Runner& r = race.runners[c];
+        int frame = assets.frameIndex[c];
+        if (frame < 0 || frame >= look.frames) frame = 0;
+        r.frameIndex = frame;
+        r.frameRect = SDL_Rect{Sint16(frame * look.frameWidth), 0, Uint16(look.frameWidth),
+                               Uint16(look.frameHeight)};
+        r.posRect = SDL_Rect{Sint16(look.startX), Sint16(look.y), Uint16(look.frameWidth),
+                             Uint16(look.frameHeight)};
+        r.finished = false;
+    }
+}
+
+void race_hall_placements(Race& race) {
+    RaceState& s = race.state;
+    int count = s.playersLeft < CHARACTERS ? s.playersLeft : CHARACTERS;
+    for (int k = 0; k < count; ++k) {
+        int rank = hall_position(s.results[k].time_ms);
+        if (rank >= 0) new_record_screen(race.screen, race.assets->portraits, &s.results[k], rank);
+    }
+}
+
+RaceStep race_frame(Race& race) {
+    RaceState& s = race.state;
+    InputSnapshot& in = *race.in;
+
+    poll_input(in);
+    if (in.quit || (in.keys[SDLK_F4] && in.keys[SDLK_LALT])) {
+        in.keys[SDLK_F4] = 0;
+        in.keys[SDLK_LALT] = 0;
+        s.quitRequested = true;
+    }
+    if (in.keys[SDLK_ESCAPE]) {
+        in.keys[SDLK_ESCAPE] = 0;
+        if (s.finishCount == s.playersLeft) race_hall_placements(race);
+        effect_list_free(race.pointDepart);
+        race.pointDepart = nullptr;
+        return RACE_LEFT;
+    }
+    if (in.keys[SDLK_F1]) {
+        switch_display_mode(race);
+        in.keys[SDLK_F1] = 0;
+    }
+
+    if (s.started) take_presses(race);
+    scroll_view(race);
+    if (race.fatality) left_edge_eliminations(race);
+    right_edge_limit(race);
+    finishes(race);
+
+    race_draw_terrain(race);
+    if (s.started) {
+        if (s.finishCount < s.playersLeft) race_draw_chrono(race);
+        race_paint_go(race);
+    } else {
+        countdown_step(race);
+        // Also in the frame of "GO!": a press made with the start is still early.
+        if (race.fatality) false_starts(race);
+        race_draw_countdown(race);
+    }
+    race_draw_runners(race);
+    if (!effect_list_empty(race.pointDepart)) effects_update(race.screen, race.pointDepart);
+    game_flip(race.screen);
+
+    return s.quitRequested ? RACE_ENDED_BY_QUIT : RACE_GO_ON;
+}
+
+RaceOutcome run_race(SDL_Surface* screen, Assets& assets, PlayerControl controls[PLAYERS],
+                     InputSnapshot& in, EffectList* pointDepart, int n, bool fatality,
+                     bool& fullscreen) {
+    // Effects point into the runners: the record stays put until the race ends.
+    Race race;
+    race_start(race, screen, assets, controls, in, pointDepart, n, fatality, fullscreen);
+    for (;;) {
+        RaceStep step = race_frame(race);
+        if (step == RACE_LEFT) return RACE_BACK_TO_MENU;
+        if (step == RACE_ENDED_BY_QUIT) return RACE_QUIT;
+    }
+}

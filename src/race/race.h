@@ -7,6 +7,7 @@
 #include "shell/assets.h"
 
 #include <SDL/SDL.h>
+#include <cstdint>
 
 enum RaceOutcome { RACE_BACK_TO_MENU = 0, RACE_QUIT = 1 };
 
@@ -17,3 +18,78 @@ RaceOutcome run_race(SDL_Surface* screen, Assets& assets, PlayerControl controls
 void deactivate_character(PlayerControl controls[PLAYERS], int character);
 // Rank 0-9 at which the time enters the hall of fame, or -1 for none.
 int hall_position(float time_ms);
+
+constexpr int CHARACTERS = 4;
+
+// One runner per character.
+struct Runner {
+    SDL_Rect frameRect; // current frame in the character's sprite set
+    SDL_Rect posRect;   // on the window; the blit writes its clipping back here
+    int frameIndex;
+    bool finished;
+};
+
+struct RaceState {
+    int16_t scrollX;
+    int countdown;
+    bool started;
+    int finishCount;
+    int playersLeft;
+    Uint32 startTick;
+    HallEntry results[CHARACTERS];
+    int markX;
+    bool quitRequested;
+};
+
+// Fixed look of each character's runner.
+struct RunnerLook {
+    int frameWidth;
+    int frameHeight;
+    int frames;
+    int startX;
+    int y;
+};
+extern const RunnerLook RUNNER_LOOKS[CHARACTERS];
+
+// Samples the race has started, newest last (kept for checks after a frame).
+constexpr int RACE_SOUND_LOG = 16;
+
+// Everything one race works on: its own state plus what the shell lends it.
+struct Race {
+    RaceState state;
+    Runner runners[CHARACTERS];
+    SDL_Surface* screen;
+    Assets* assets;
+    PlayerControl* controls;
+    InputSnapshot* in;
+    EffectList* pointDepart;
+    bool fatality;
+    bool* fullscreen;
+    long soundCount;
+    const void* sounds[RACE_SOUND_LOG];
+};
+
+enum RaceStep { RACE_GO_ON = 0, RACE_LEFT = 1, RACE_ENDED_BY_QUIT = 2 };
+
+// Loads the board and a fresh terrain, paints the best times, draws the board
+// and resets the state: everything before the first frame.
+void race_start(Race& race, SDL_Surface* screen, Assets& assets, PlayerControl controls[PLAYERS],
+                InputSnapshot& in, EffectList* pointDepart, int n, bool fatality, bool& fullscreen);
+// One frame. RACE_LEFT: Escape (pointDepart has been released).
+RaceStep race_frame(Race& race);
+// Escape after a complete race: offers each result to the hall of fame.
+void race_hall_placements(Race& race);
+// Whether a value names one of the four characters (a damaged control file may hold others).
+bool character_in_range(int character);
+// The last sample the race started, null when none.
+const void* race_last_sound(const Race& race);
+
+// Drawing (race_draw.cpp).
+void race_draw_board(Race& race);
+void race_paint_best_times(Race& race);
+void race_draw_terrain(Race& race);
+void race_draw_chrono(Race& race);
+void race_paint_go(Race& race);
+void race_draw_countdown(Race& race);
+void race_draw_runners(Race& race);
+void race_paint_finish_mark(Race& race, int character);

@@ -1,3 +1,200 @@
-#include "screens/screens.h"
+#include "screens/new_record.h"
 
-void new_record_screen(SDL_Surface*, SDL_Surface**, HallEntry*, int) {}
+#include "screens/screens.h"
+#include "shell/platform.h"
+#include "shell/sound.h"
+
+#include <SDL/SDL_rotozoom.h>
+#include <cstdio>
+
+namespace {
+const char* const FONT_FILE = "font/comic.ttf";
+const char* const APPLAUSE_FILE = "sounds/applause.wav";
+constexpr int FONT_SIZE = 40;
+constexpr Uint32 FRAME_MS = 20;
+constexpr Uint32 HOLD_MS = 2000;
+constexpr double FINAL_ZOOM = 3.7;
+const SDL_Color WHITE = {255, 255, 255, 0};
+
+void blit_at(SDL_Surface* src, SDL_Surface* dst, int x, int y) {
+    if (!src || !dst) return;
+    SDL_Rect at = {Sint16(x), Sint16(y), 0, 0};
+    SDL_BlitSurface(src, nullptr, dst, &at);
+}
+
+void clear_black(SDL_Surface* screen) {
+    SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+}
+
+// Spins the portrait in while it grows; returns the last frame's top-left.
+SDL_Rect zoom_in(SDL_Surface* screen, SDL_Surface* portrait) {
+    float zooms[ZOOM_FRAMES_MAX];
+    int angles[ZOOM_FRAMES_MAX];
+    int frames = zoom_in_schedule(zooms, angles, ZOOM_FRAMES_MAX);
+    SDL_Rect last = {0, 0, 0, 0};
+    for (int i = 0; i < frames; ++i) {
+        clear_black(screen);
+        SDL_Surface* copy =
+            portrait ? surface_made(rotozoomSurface(portrait, angles[i], zooms[i], SMOOTHING_OFF))
+                     : nullptr;
+        // A copy that cannot be made leaves this frame black.
+        if (copy) {
+            last.x = Sint16(screen->w / 2 - copy->w / 2);
+            last.y = Sint16(screen->h / 2 - copy->h / 2);
+            blit_at(copy, screen, last.x, last.y);
+        }
+        game_flip(screen);
+        game_delay(FRAME_MS);
+        surface_free(copy);
+    }
+    return last;
+}
+} // namespace
+
+int zoom_in_schedule(float zooms[], int angles[], int capacity) {
+    float zoom = 0.1f;
+    int angle = 0;
+    int frames = 0;
+    do {
+        if (frames < capacity) {
+            zooms[frames] = zoom;
+            angles[frames] = angle;
+        }
+        ++frames;
+        // Double-precision steps on a float zoom: the angles go 220, 229, ...
+        angle = int(zoom * 100.0);
+        zoom = float(zoom + 0.1);
+    } while (zoom <= 3.7);
+    return frames < capacity ? frames : capacity;
+}
+
+void rank_line_text(char* out, size_t size, int rank) {
+    snprintf(out, size, "nouveau classement : %d", rank + 1);
+}
+
+void name_entry_begin(NameEntry& ne, HallEntry* entry, int rank, Uint32 now) {
+    ne.entry = entry;
+    ne.rank = rank;
+    ne.cursor = 1;
+    ne.letter = 'a';
+    ne.blinkStart = now;
+    ne.underscore = false;
+    ne.done = false;
+    if (!entry) {
+        ne.done = true;
+        return;
+    }
+    // A damaged name would be shown and stored as is: bring it back to letters.
+    for (int i = 0; i < 3; ++i)
+        if (entry->name[i] < 'a' || entry->name[i] > 'z') entry->name[i] = 'a';
+    entry->name[3] = '\0';
+}
+
+void name_entry_event(NameEntry& ne, const SDL_Event& ev) {
+    // Once stored, the rest of the queue is dropped: a second Return must not
+    // insert the same record twice.
+    if (ne.done || !ne.entry) return;
+    char* name = ne.entry->name;
+    if (ev.type == SDL_QUIT) {
+        ne.done = true;
+        return;
+    }
+    if (ev.type != SDL_KEYDOWN) return;
+    switch (ev.key.keysym.sym) {
+    case SDLK_UP:
+        if (ne.letter < 'z') ne.letter += 1;
+        name[ne.cursor - 1] = ne.letter;
+        break;
+    case SDLK_DOWN:
+        if (ne.letter > 'a') ne.letter -= 1;
+        name[ne.cursor - 1] = ne.letter;
+        break;
+    case SDLK_RIGHT:
+        name[ne.cursor - 1] = ne.letter;
+        if (ne.cursor < 3) {
+            ne.cursor += 1;
+            ne.letter = name[ne.cursor - 1];
+        }
+        break;
+    case SDLK_LEFT:
+        name[ne.cursor - 1] = ne.letter;
+        if (ne.cursor > 1) {
+            ne.cursor -= 1;
+            ne.letter = name[ne.cursor - 1];
+        }
+        break;
+    case SDLK_RETURN:
+        name[ne.cursor - 1] = ne.letter;
+        if (ne.rank >= 0 && ne.rank < HALL_LINES) rw_hall(ne.entry, ne.rank, 1);
+        ne.done = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void name_entry_blink(NameEntry& ne, Uint32 t) {
+    // After Return the stored name stays as it was written.
+    if (ne.done || !ne.entry) return;
+    char* at = &ne.entry->name[ne.cursor - 1];
+    if (t < ne.blinkStart + 500 && !ne.underscore) {
+        ne.letter = *at;
+        *at = '_';
+        ne.underscore = true;
+    } else if (t >= ne.blinkStart + 500) {
+        *at = ne.letter;
+        ne.underscore = false;
+    }
+    if (t >= ne.blinkStart + 1000) ne.blinkStart = game_ticks();
+}
+
+void new_record_screen(SDL_Surface* screen, SDL_Surface* portraits[4], HallEntry* entry, int rank) {
+    if (!screen || !entry) return;
+    TTF_Font* font = font_open(FONT_FILE, FONT_SIZE);
+    if (!font) fatal("Erreur de chargement de la police %s : %s\n", FONT_FILE, TTF_GetError());
+    FSOUND_SAMPLE* applause = FSOUND_Sample_Load(FSOUND_FREE, APPLAUSE_FILE, 0, 0, 0);
+    if (!applause) fatal_line("Erreur lors du chargement de applause.wav");
+    FSOUND_PlaySound(FSOUND_FREE, applause);
+
+    int character = entry->character;
+    SDL_Surface* portrait =
+        (portraits && character >= 0 && character < 4) ? portraits[character] : nullptr;
+    SDL_Rect at = zoom_in(screen, portrait);
+    // The final picture stays where the last frame was, not recentred.
+    SDL_Surface* final =
+        portrait ? surface_made(rotozoomSurface(portrait, 0.0, FINAL_ZOOM, SMOOTHING_OFF))
+                 : nullptr;
+    blit_at(final, screen, at.x, at.y);
+    game_flip(screen);
+    game_delay(HOLD_MS);
+
+    char rankLine[40];
+    rank_line_text(rankLine, sizeof rankLine, rank);
+    NameEntry ne;
+    name_entry_begin(ne, entry, rank, game_ticks());
+    // Stays on for the screens that follow.
+    SDL_EnableKeyRepeat(1000, 200);
+
+    for (;;) {
+        SDL_Event ev;
+        while (SDL_PollEvent(&ev))
+            name_entry_event(ne, ev);
+        SDL_Surface* nom = render_text(font, entry->name, WHITE);
+        if (!nom) fatal("Erreur de création de surf_nom");
+        SDL_Surface* rankText = render_text(font, rankLine, WHITE);
+        if (!rankText) fatal("Erreur de création de surf_rank");
+        name_entry_blink(ne, game_ticks());
+        clear_black(screen);
+        blit_at(final, screen, at.x, at.y);
+        blit_at(rankText, screen, 100, 5);
+        blit_at(nom, screen, 275, 175);
+        game_flip(screen);
+        game_delay(FRAME_MS);
+        surface_free(rankText);
+        surface_free(nom);
+        if (ne.done) break;
+    }
+    surface_free(final);
+    FSOUND_Sample_Free(applause);
+    font_close(font);
+}

@@ -1,0 +1,96 @@
+#include "race/race.h"
+
+#include "records/records.h"
+#include "shell/platform.h"
+
+#include <cstdio>
+
+namespace {
+const SDL_Color BLACK = {0, 0, 0, 0};
+constexpr Sint16 BOARD_Y = 180;
+constexpr Sint16 MARK_PORTRAIT_X = 250;
+constexpr Sint16 MARK_TIME_X = 285;
+
+// Where each character's best time sits on the board picture.
+const Sint16 BEST_TIME_AT[CHARACTERS][2] = {{200, 0}, {520, 0}, {200, 30}, {520, 30}};
+
+void blit_at(SDL_Surface* src, SDL_Rect* srcRect, SDL_Surface* dst, int x, int y) {
+    if (!src || !dst) return;
+    SDL_Rect at = {Sint16(x), Sint16(y), 0, 0};
+    SDL_BlitSurface(src, srcRect, dst, &at);
+}
+} // namespace
+
+void race_paint_best_times(Race& race) {
+    Assets& a = *race.assets;
+    for (int c = 0; c < CHARACTERS; ++c) {
+        float unused = 0.0f;
+        float best = rw_score(c, &unused, 0);
+        char text[32];
+        snprintf(text, sizeof text, "%.3f", best / 1000);
+        surface_free(a.dispTime);
+        a.dispTime = render_text(a.font, text, BLACK);
+        if (!a.dispTime) fatal("Erreur de création de dispTime");
+        blit_at(a.dispTime, nullptr, a.board, BEST_TIME_AT[c][0], BEST_TIME_AT[c][1]);
+    }
+}
+
+void race_draw_board(Race& race) {
+    blit_at(race.assets->board, nullptr, race.screen, 0, BOARD_Y);
+}
+
+void race_draw_terrain(Race& race) {
+    Assets& a = *race.assets;
+    if (!a.terrain || !race.screen) return;
+    SDL_Rect source = {race.state.scrollX, 0, Uint16(a.terrain->w), Uint16(race.screen->h)};
+    // The blit leaves the drawn width in screenRect.w: scrolling reads it.
+    SDL_BlitSurface(a.terrain, &source, race.screen, &a.screenRect);
+}
+
+void race_draw_chrono(Race& race) {
+    Assets& a = *race.assets;
+    const RaceState& s = race.state;
+    char text[32];
+    snprintf(text, sizeof text, "%.3f", float(Uint32(game_ticks() - s.startTick)) / 1000);
+    surface_free(a.surf_chronoTxt);
+    a.surf_chronoTxt = render_text(a.font, text, BLACK);
+    if (!a.surf_chronoTxt) fatal("Erreur de création de surf_chronoTxt");
+    blit_at(a.chrono, nullptr, race.screen, a.chronoPos.x, a.chronoPos.y);
+    blit_at(a.surf_chronoTxt, nullptr, race.screen, 300, 30);
+}
+
+void race_paint_go(Race& race) {
+    Assets& a = *race.assets;
+    // "GO!" becomes part of the terrain and scrolls away with it; once out of
+    // view it is no longer painted. timerPos.w holds the text's drawn width.
+    if (!a.Timer || !a.terrain) return;
+    if (race.state.scrollX < 20 + a.timerPos.w)
+        SDL_BlitSurface(a.Timer, nullptr, a.terrain, &a.timerPos);
+}
+
+void race_draw_countdown(Race& race) {
+    Assets& a = *race.assets;
+    if (!a.Timer || !race.screen) return;
+    SDL_BlitSurface(a.Timer, nullptr, race.screen, &a.timerPos);
+}
+
+void race_draw_runners(Race& race) {
+    Assets& a = *race.assets;
+    if (!race.screen) return;
+    for (int row = 0; row < PLAYERS; ++row) {
+        const PlayerControl& pc = race.controls[row];
+        if (!pc.active || !character_in_range(pc.character)) continue;
+        Runner& r = race.runners[pc.character];
+        SDL_Surface* sprites = a.spriteSet[pc.character];
+        // The clipped rectangle written back into posRect is part of the rules.
+        if (sprites) SDL_BlitSurface(sprites, &r.frameRect, race.screen, &r.posRect);
+    }
+}
+
+void race_paint_finish_mark(Race& race, int character) {
+    Assets& a = *race.assets;
+    int markX = race.state.markX;
+    if (character_in_range(character))
+        blit_at(a.portraits[character], nullptr, a.terrain, markX + MARK_PORTRAIT_X, 0);
+    blit_at(a.dispTime, nullptr, a.terrain, markX + MARK_TIME_X, 0);
+}

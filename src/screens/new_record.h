@@ -1,0 +1,28 @@
+// New record entry: the name being typed, as a record the screen steps.
+#pragma once
+
+#include "records/records.h"
+
+#include <SDL/SDL.h>
+#include <cstddef>
+
+struct NameEntry {
+    HallEntry* entry; // the caller's result; its name is edited in place
+    int rank;         // 0-9
+    int cursor;       // 1-3: the letter edited is name[cursor - 1]
+    char letter;      // the letter at the cursor, kept apart while '_' blinks there
+    Uint32 blinkStart;
+    bool underscore; // the cursor byte currently shows '_'
+    bool done;
+};
+
+constexpr int ZOOM_FRAMES_MAX = 64;
+
+void name_entry_begin(NameEntry& ne, HallEntry* entry, int rank, Uint32 now);
+// One event of the entry loop: arrows edit, Return stores, a close ends.
+void name_entry_event(NameEntry& ne, const SDL_Event& ev);
+// The cursor blink at time t: '_' for the first half of each second.
+void name_entry_blink(NameEntry& ne, Uint32 t);
+// The zoom-in: zoom and angle of each frame; returns the number of frames.
+int zoom_in_schedule(float zooms[], int angles[], int capacity);
+void rank_line_text(char* out, size_t size, int rank);
