@@ -10,15 +10,23 @@
 //   at MS EVENT            push EVENT once the simulated clock reaches MS
 //   after MS EVENT         push EVENT MS after the previous scheduled event
 //   frame N EVENT          push EVENT after the N-th flip of the session
+//   repeat COUNT MS EVENT  push EVENT COUNT times, MS apart, the first MS after the
+//                          previous scheduled event (a player hammering a button)
 //   checksum N             print a checksum of the screen as shown by flip N
+//   shot N FILE            save the screen as shown by flip N as a BMP (for writing
+//                          scripts: see what a flip shows before taking its checksum)
 //   resources              print the resource counts at the start of every cycle
 // EVENT: key NAME [lalt|ralt|lctrl|shift|num]... | keyup NAME | click | mouse B |
 //        joy J B | quit
 // NAME: an SDL key name with '_' for spaces (escape, return, up, f4, left_alt, a) or
 // a key number.
 //
-// Output on standard error: "frame N crc XXXXXXXX" per checksum, "cycle K surfaces S
-// fonts F samples M" per cycle with `resources`, and "session exit N" at a normal end.
+// Output on standard error: "frame N crc XXXXXXXX" per checksum, "frame N mode WxH
+// window|fullscreen" at the first flip and whenever the display mode changes, "cycle K
+// surfaces S fonts F samples M" per cycle with `resources`, and "session exit N" at a
+// normal end.
+// With VRILLON_SESSION_FLIPS=1 in the environment it also prints "flip N at MS" for
+// every flip, to find the flips worth a checksum.
 #include "shell/platform.h"
 #include "shell/shell.h"
 
@@ -42,11 +50,19 @@ struct ScriptEvent {
     int line;
 };
 
+struct Shot {
+    unsigned long flip;
+    std::string file;
+};
+
 struct Session {
     std::vector<ScriptEvent> events;
     size_t next = 0; // events are kept in script order; each is pushed once due
     std::vector<bool> pushed;
     std::vector<unsigned long> checksums;
+    std::vector<Shot> shots;
+    bool traceFlips = false;
+    int lastMode = 0; // size and full-screen flag of the screen last flipped
     unsigned long lastFlipSeen = 0;
     bool resources = false;
     int cycle = 0;
@@ -133,8 +149,24 @@ void on_idle(void*) {
     unsigned long flips = game_flip_count();
     if (flips != session.lastFlipSeen) {
         session.lastFlipSeen = flips;
+        // A new display mode is part of the outcome: F1 must switch it everywhere.
+        SDL_Surface* screen = SDL_GetVideoSurface();
+        if (screen) {
+            int full = (screen->flags & SDL_FULLSCREEN) ? 1 : 0;
+            int mode = (screen->w * 4096 + screen->h) * 2 + full;
+            if (mode != session.lastMode)
+                fprintf(stderr, "frame %lu mode %dx%d %s\n", flips, screen->w, screen->h,
+                        full ? "fullscreen" : "window");
+            session.lastMode = mode;
+        }
+        if (session.traceFlips)
+            fprintf(stderr, "flip %lu at %lu\n", flips, (unsigned long)game_ticks());
         for (unsigned long n : session.checksums)
             if (n == flips) fprintf(stderr, "frame %lu crc %08x\n", n, screen_checksum());
+        for (const Shot& s : session.shots)
+            if (s.flip == flips && SDL_GetVideoSurface() &&
+                SDL_SaveBMP(SDL_GetVideoSurface(), s.file.c_str()) != 0)
+                fprintf(stderr, "session_runner: cannot save %s\n", s.file.c_str());
     }
     Uint32 now = game_ticks();
     for (size_t i = 0; i < session.events.size(); ++i) {
@@ -221,6 +253,20 @@ bool load_script(const char* path) {
             set_joystick_count_override(atoi(w[1].c_str()));
         } else if (w[0] == "checksum" && w.size() == 2) {
             session.checksums.push_back(strtoul(w[1].c_str(), nullptr, 10));
+        } else if (w[0] == "shot" && w.size() == 3) {
+            session.shots.push_back(Shot{strtoul(w[1].c_str(), nullptr, 10), w[2]});
+        } else if (w[0] == "repeat" && w.size() >= 4) {
+            ScriptEvent e{};
+            e.line = lineNo;
+            e.byFrame = false;
+            long count = strtol(w[1].c_str(), nullptr, 10);
+            unsigned long step = strtoul(w[2].c_str(), nullptr, 10);
+            good = count > 0 && count <= 100000 && parse_event(w, 3, e);
+            for (long i = 0; good && i < count; ++i) {
+                lastTime += step;
+                e.when = lastTime;
+                session.events.push_back(e);
+            }
         } else if (w[0] == "resources" && w.size() == 1) {
             session.resources = true;
         } else if ((w[0] == "at" || w[0] == "after" || w[0] == "frame") && w.size() >= 3) {
@@ -255,6 +301,8 @@ int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     set_simulated_frame_time(10);
+    const char* traceFlips = getenv("VRILLON_SESSION_FLIPS");
+    session.traceFlips = traceFlips && strcmp(traceFlips, "1") == 0;
     // Key names are known only once SDL's keyboard is set up.
     SDL_Init(SDL_INIT_VIDEO);
     bool loaded = load_script(argv[1]);
