@@ -339,6 +339,10 @@ struct Reference {
     std::vector<float> wave;
 };
 
+// A sound is named by its first 23 ms: short enough that another sound
+// started a moment later (a false start just after a ding) does not blur it.
+const size_t MATCH_LENGTH = 1024;
+
 struct Match {
     float score;
     long at;
@@ -347,7 +351,7 @@ struct Match {
 // Best normalised correlation of the reference's opening with the recording,
 // for a start anywhere from `from` to `to`.
 Match best_match(const std::vector<float>& rec, const std::vector<float>& ref, long from, long to) {
-    const size_t n = ref.size() < 4096 ? ref.size() : 4096;
+    const size_t n = ref.size() < MATCH_LENGTH ? ref.size() : MATCH_LENGTH;
     Match best = {0, -1};
     double refEnergy = 0;
     for (size_t i = 0; i < n; ++i)
@@ -407,7 +411,7 @@ int cmd_sounds(int argc, char** argv) {
         if (b < quietUntil || peak < FLOOR || peak < 3 * before) continue;
         // A sound cut short by the end of the recording so far is named on
         // a later look, once the recording holds enough of it.
-        if (b * BLOCK + 4096 > rec.size()) break;
+        if (b * BLOCK + MATCH_LENGTH > rec.size()) break;
         long at = long(b * BLOCK);
         // The sound began a little before it rose above the floor.
         const Reference* named = nullptr;

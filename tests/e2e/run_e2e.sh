@@ -310,6 +310,13 @@ countdown_digit() { # one of the countdown's digits at (20, 10)
     echo "no countdown digit at (20, 10)"
     return 1
 }
+early_countdown() { # a digit a second or more before "GO!"
+    local seen
+    seen=$(countdown_digit)
+    echo "$seen"
+    case $seen in *"shows "[432]) return 0 ;; esac
+    return 1
+}
 explosion_at() { # one of the explosion strip's seven frames at (X, Y)
     local k
     for k in 0 1 2 3 4 5 6; do
@@ -398,7 +405,7 @@ countdown_sounds() {
             for (i = 1; i <= 5; i++) {
                 want = i < 5 ? "ding" : "start"
                 if (name[i] != want) { print "sound " i " is " name[i] ", expected " want; exit 1 }
-                if (i > 1 && (at[i] - at[i-1] < 800 || at[i] - at[i-1] > 1300)) {
+                if (i > 1 && (at[i] - at[i-1] < 750 || at[i] - at[i-1] > 1350)) {
                     print "sound " i " comes " at[i] - at[i-1] " ms after the one before, expected about 1000"
                     exit 1
                 }
@@ -416,9 +423,12 @@ heard() {
 }
 
 # --- Starting and ending the game -----------------------------------------------------
+# The disk driver writes a mixer buffer (1024 frames, 23.2 ms) and then
+# sleeps SDL_DISKAUDIODELAY ms: 21 keeps the recording close to real time
+# even when the machine is busy, so the countdown's second shows as one.
 start_game() {
     (cd "$tree" && exec env -u SDL_VIDEODRIVER DISPLAY="$DISPLAY" SDL_AUDIODRIVER=disk \
-        SDL_DISKAUDIOFILE="$sdir/audio.raw" SDL_DISKAUDIODELAY=23 \
+        SDL_DISKAUDIOFILE="$sdir/audio.raw" SDL_DISKAUDIODELAY=21 \
         ${lib_path:+LD_LIBRARY_PATH="$lib_path${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"} \
         stdbuf -oL ./vrillon) >"$sdir/stdout.txt" 2>"$sdir/stderr.txt" &
     game_pid=$!
@@ -539,7 +549,7 @@ scenario_race_2p_false_start() {
     keys Down Return
     poll "the race loads its board" 10 race_started 1 || return 1
     # Player 2 (row 1, key z, mario) jumps the start.
-    see "the countdown at 3" 10 text 20 10 20 bold 0 0 0 3 || return 1
+    see "the countdown at 4, 3 or 2" 10 early_countdown || return 1
     keys z
     see "mario's runner explodes at (64, 91)" 5 explosion_at 64 91 || return 1
     see "mario's runner gone after the explosion" 5 picture 64 91 "$(pic 3)" 64 91 30 30 || return 1
