@@ -12,6 +12,7 @@ TARGETS="${*:-archive controls scores hall}"
 
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -DVRILLON_FUZZ=ON -DVRILLON_TESTS=OFF \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+case "$BUILD" in /*) ;; *) BUILD="$ROOT/$BUILD" ;; esac
 for t in $TARGETS; do
     cmake --build "$BUILD" -j "$(nproc)" --target "fuzz_$t" >/dev/null
 done
@@ -27,7 +28,7 @@ for t in $TARGETS; do
         tail -40 "$work.log"; status=1; failed=$((failed + 1)); continue
     fi
     echo "== fuzz_$t: ${SECONDS_EACH}s of new inputs"
-    if ! (cd "$work" && "$ROOT/$BUILD/tests/fuzz/fuzz_$t" -max_total_time="$SECONDS_EACH" \
+    if ! (cd "$work" && "$BUILD/tests/fuzz/fuzz_$t" -max_total_time="$SECONDS_EACH" \
             -max_len=4096 -print_final_stats=1 "$work" >"$work.log" 2>&1); then
         tail -40 "$work.log"; status=1; failed=$((failed + 1)); continue
     fi

@@ -34,28 +34,34 @@ int define_indexTab_size() {
 }
 
 int load_index_tab(uint32_t* table, unsigned int size) {
-    // The table always has 19 entries: a larger index keeps only its first 19.
+    // The table has 19 entries: a larger index keeps only its first 19, and
+    // the count returned is what the table holds.
     unsigned int entries = size / 4;
     if (entries > unsigned(INDEX_ENTRIES)) entries = INDEX_ENTRIES;
+    if (!table) entries = 0;
     FILE* f = fopen(ARCHIVE_PATH, "rb");
     if (!f) {
         fprintf(stderr, "Err / load_index_tab ouverture de compile.dat_n");
-        return int(size / 4);
+    } else {
+        rewind(f);
+        // A short index leaves its missing entries as they were.
+        for (unsigned int i = 0; i < entries; ++i) {
+            uint32_t w;
+            if (!read_word(f, &w)) break;
+            table[i] = w;
+        }
+        fclose(f);
     }
-    rewind(f);
-    for (unsigned int i = 0; i < entries; ++i) {
-        uint32_t w = 0;
-        if (!read_word(f, &w)) w = 0; // a short index leaves its missing entries at 0
-        table[i] = w;
-    }
-    fclose(f);
     for (unsigned int i = 0; i < entries; ++i)
-        printf("valeur %u de l'index :%lx\n", i, (unsigned long)table[i]);
+        printf("valeur %d de l'index :%lx\n", int(i), (unsigned long)table[i]);
     return int(entries);
 }
 
 void put_pixel(SDL_Surface* surface, int i, uint32_t value) {
+    if (!surface || !surface->pixels || i < 0) return;
     int b = surface->format->BytesPerPixel;
+    // Never past the surface's memory, whatever position is asked for.
+    if ((long long)i * b + b > (long long)surface->pitch * surface->h) return;
     Uint8* p = static_cast<Uint8*>(surface->pixels) + (long)i * b;
     switch (b) {
     case 1:
@@ -91,7 +97,8 @@ SDL_Surface* reload_pic(const uint32_t* table, int index) {
         return nullptr;
     }
     uint32_t w = 0, h = 0;
-    bool header = fseek(f, long(table[index]), SEEK_SET) == 0 && read_word(f, &w) && read_word(f, &h);
+    bool header =
+        fseek(f, long(table[index]), SEEK_SET) == 0 && read_word(f, &w) && read_word(f, &h);
     int width = int(w), height = int(h);
     printf("taille fichier % d relue = %d*%d\n", index, width, height);
     if (!header) {
@@ -99,19 +106,29 @@ SDL_Surface* reload_pic(const uint32_t* table, int index) {
         SDL_SetError("en-tete d'image %d illisible", index);
         return nullptr;
     }
-    // A negative size, or more pixels than the archive could hold, is damage.
+    // A negative size, more pixels than the archive could hold, or a row too
+    // wide for a surface's 16-bit pitch is damage.
     fseek(f, 0, SEEK_END);
     long long fileSize = ftell(f);
     long long pixels = (long long)width * (long long)height;
-    if (width < 0 || height < 0 || pixels * 4 > fileSize) {
+    if (width < 0 || height < 0 || width > 16383 || pixels * 4 > fileSize ||
+        pixels * 4 > 0x7FFFFFFFLL) {
         fclose(f);
         SDL_SetError("image %d de taille invalide %d*%d", index, width, height);
         return nullptr;
     }
     fseek(f, long(table[index]) + 8, SEEK_SET);
-    SDL_Surface* s = surface_made(SDL_CreateRGBSurface(SDL_HWSURFACE, width, height, 32, 0, 0, 0, 0));
+    SDL_Surface* s =
+        surface_made(SDL_CreateRGBSurface(SDL_HWSURFACE, width, height, 32, 0, 0, 0, 0));
     if (!s) {
         fprintf(stderr, "Err / reload_pic création de la surface :%s\n", SDL_GetError());
+        fclose(f);
+        return nullptr;
+    }
+    if (s->pitch != width * 4) { // the pixel run below relies on unpadded rows
+        SDL_SetError("lignes de %d octets pour une largeur de %d", int(s->pitch), width);
+        fprintf(stderr, "Err / reload_pic création de la surface :%s\n", SDL_GetError());
+        surface_free(s);
         fclose(f);
         return nullptr;
     }
@@ -134,4 +151,6 @@ uint32_t* open_index_tab() {
     return table;
 }
 
-void free_index_tab(uint32_t* table) { free(table); }
+void free_index_tab(uint32_t* table) {
+    free(table);
+}

@@ -1,3 +1,147 @@
-#include "screens/screens.h"
+#include "screens/hall_screen.h"
 
-int hall_screen(SDL_Surface*, bool&) { return 1; }
+#include "archive/archive.h"
+#include "screens/screen_draw.h"
+#include "screens/screens.h"
+#include "shell/platform.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+SDL_Surface* load_picture(const uint32_t* indexTab, int index, const char* message) {
+    SDL_Surface* p = reload_pic(indexTab, index);
+    if (!p) fatal(message, SDL_GetError());
+    return p;
+}
+
+void draw_hall_text(HallScreen& h, const char* text, int x, int y) {
+    if (!text[0]) return; // an empty name has nothing to show
+    h.surf_texte = render_text(h.font, text, white_colour());
+    if (!h.surf_texte) fatal("HALL /Erreur de création de surf_texte");
+    draw_picture(h.screen, h.surf_texte, x, y);
+    surface_free(h.surf_texte);
+    h.surf_texte = nullptr;
+}
+} // namespace
+
+void hall_row_place(int rank, int* x0, int* y) {
+    *x0 = rank < 5 ? 0 : 275;
+    *y = 46 * (rank % 5);
+}
+
+HallAction hall_apply_input(HallScreen& h) {
+    InputSnapshot& in = h.in;
+    if (in.keys[SDLK_ESCAPE]) {
+        in.keys[SDLK_ESCAPE] = 0;
+        h.finish = true;
+    }
+    if (in.quit) {
+        in.quit = 0;
+        h.result = 0;
+        h.finish = true;
+    }
+    if (in.keys[SDLK_F1]) {
+        in.keys[SDLK_F1] = 0;
+        return HALL_REDRAW;
+    }
+    if (in.keys[SDLK_F4] && in.keys[SDLK_LALT]) {
+        in.keys[SDLK_F4] = 0;
+        in.keys[SDLK_LALT] = 0;
+        h.result = 0;
+        return HALL_LEAVE;
+    }
+    return h.finish ? HALL_LEAVE : HALL_STAY;
+}
+
+void hall_screen_enter(HallScreen& h, SDL_Surface* screen, bool& fullscreen) {
+    memset(&h, 0, sizeof h);
+    h.screen = screen;
+    h.fullscreen = &fullscreen;
+    h.result = 1;
+    // Shown if the first line cannot be read at all: no portrait, a blank time.
+    snprintf(h.entry.name, sizeof h.entry.name, "---");
+    h.entry.time_ms = 0.0f;
+    h.entry.character = -1;
+    h.indexTab = open_index_tab();
+    clear_input(h.in);
+    h.background =
+        load_picture(h.indexTab, PIC_HALL, "HALL / Erreur de chargement de hall.bmp : %s\n");
+    h.portraits[0] =
+        load_picture(h.indexTab, PIC_SONIC, "HALL / Erreur de chargement de sonic.bmp : %s\n");
+    h.portraits[1] =
+        load_picture(h.indexTab, PIC_MARIO, "HALL / Erreur de chargement de mario.bmp : %s\n");
+    h.portraits[2] =
+        load_picture(h.indexTab, PIC_ROAD, "HALL / Erreur de chargement de road.bmp : %s\n");
+    h.portraits[3] =
+        load_picture(h.indexTab, PIC_SHREK, "HALL / Erreur de chargement de shrek.bmp : %s\n");
+    h.font = open_screen_font("font/comic.ttf", 20, TTF_STYLE_BOLD);
+    hall_screen_draw(h);
+}
+
+void hall_screen_draw(HallScreen& h) {
+    draw_picture(h.screen, h.background, 0, 0);
+    // A quit already asked for stands; a pending Escape is put off by the redraw.
+    if (h.result != 0) h.finish = false;
+    for (int r = 0; r < HALL_LINES; ++r) {
+        // One entry serves every row: a field that cannot be read keeps the row above's.
+        rw_hall(&h.entry, r, 0);
+        int x0, y;
+        hall_row_place(r, &x0, &y);
+        h.shownCharacters[r] = -1;
+        if (h.entry.character >= 0 && h.entry.character < 4) {
+            h.shownCharacters[r] = h.entry.character;
+            draw_picture(h.screen, h.portraits[h.entry.character], x0 + 30, y);
+        }
+        char name[sizeof h.entry.name + 1];
+        memcpy(name, h.entry.name, sizeof h.entry.name);
+        name[sizeof h.entry.name] = '\0'; // a damaged name may lack its end
+        draw_hall_text(h, name, x0 + 90, y);
+        char time[32];
+        format_seconds(h.entry.time_ms, time, sizeof time);
+        draw_hall_text(h, time, x0 + 150, y);
+        game_flip(h.screen);
+    }
+    game_flip(h.screen);
+}
+
+bool hall_screen_pass(HallScreen& h) {
+    poll_input(h.in);
+    switch (hall_apply_input(h)) {
+    case HALL_LEAVE:
+        return true;
+    case HALL_REDRAW:
+        toggle_display_mode(*h.fullscreen);
+        h.screen = screen_after_switch();
+        hall_screen_draw(h);
+        break;
+    case HALL_STAY:
+        break;
+    }
+    // Nothing moves on this screen: a short sleep per pass keeps it off the processor.
+    game_delay(10);
+    return false;
+}
+
+int hall_screen_leave(HallScreen& h) {
+    for (SDL_Surface*& p : h.portraits)
+        surface_free(p);
+    surface_free(h.background);
+    surface_free(h.surf_texte);
+    font_close(h.font);
+    free_index_tab(h.indexTab);
+    for (SDL_Surface*& p : h.portraits)
+        p = nullptr;
+    h.background = h.surf_texte = nullptr;
+    h.font = nullptr;
+    h.indexTab = nullptr;
+    return h.result;
+}
+
+int hall_screen(SDL_Surface* screen, bool& fullscreen) {
+    HallScreen h;
+    hall_screen_enter(h, screen, fullscreen);
+    while (!hall_screen_pass(h)) {
+    }
+    return hall_screen_leave(h);
+}

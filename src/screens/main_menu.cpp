@@ -1,3 +1,227 @@
-#include "screens/screens.h"
+#include "screens/main_menu.h"
 
-int main_menu(SDL_Surface*, PlayerControl*, bool&, bool*) { return 5; }
+#include "archive/archive.h"
+#include "input/controls_screen.h"
+#include "records/records.h"
+#include "screens/screen_draw.h"
+#include "screens/screens.h"
+#include "shell/platform.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+constexpr int ARROW_X = 60;
+constexpr int ARROW_TOP = 50;
+constexpr int ROW_STEP = 35;
+constexpr int OPTION_X = 210;
+constexpr int OPTION_Y = 203;
+
+bool fatalityFallback = true; // used only if a caller passes no option flag
+
+SDL_Surface* load_picture(const uint32_t* indexTab, int index, const char* message) {
+    SDL_Surface* p = reload_pic(indexTab, index);
+    if (!p) fatal(message, SDL_GetError());
+    return p;
+}
+
+// Renders a menu text into dispTime, releasing the previous one.
+void render_disp_time(MainMenu& m, const char* text) {
+    surface_free(m.dispTime);
+    m.dispTime = render_text(m.font, text, white_colour());
+    if (!m.dispTime) fatal("Erreur de création de dispTime");
+}
+
+void draw_option_text(MainMenu& m) {
+    snprintf(m.optionText, sizeof m.optionText, "%s", fatality_text(*m.fatality));
+    render_disp_time(m, m.optionText);
+    SDL_Rect at = {OPTION_X, OPTION_Y, Uint16(m.dispTime->w), Uint16(m.dispTime->h)};
+    SDL_BlitSurface(m.dispTime, nullptr, m.screen, &at);
+    m.optionRect = at; // the blit's clipped rectangle: what is erased next time
+}
+
+void erase_rect(SDL_Surface* screen, SDL_Rect r) {
+    SDL_FillRect(screen, &r, SDL_MapRGB(screen->format, 0, 0, 0));
+}
+
+void draw_arrow(MainMenu& m) {
+    draw_picture(m.screen, m.arrow, m.arrowRect.x, m.arrowRect.y);
+}
+
+void request_quit(MainMenu& m) {
+    m.selection = MENU_QUIT;
+    m.finish = true;
+}
+} // namespace
+
+const char* fatality_text(bool fatality) {
+    return fatality ? "ON " : "OFF";
+}
+
+void menu_device_kinds(PlayerControl controls[PLAYERS], int joysticks, int shown[PLAYERS]) {
+    int mouseUsers = 0;
+    int joystickUsers = 0;
+    for (int n = 0; n < PLAYERS; ++n) {
+        PlayerControl& row = controls[n];
+        shown[n] = -1;
+        if (row.kind == INPUT_MOUSE && ++mouseUsers > 1) row.kind = INPUT_KEYBOARD;
+        if (row.kind == INPUT_JOYSTICK && ++joystickUsers > joysticks) row.kind = INPUT_KEYBOARD;
+        if (row.kind >= INPUT_KEYBOARD && row.kind <= INPUT_JOYSTICK) shown[n] = row.kind;
+    }
+}
+
+void menu_arrow_up(MainMenu& m) {
+    if (m.arrowRect.y >= ARROW_TOP + ROW_STEP) {
+        m.selection -= 1;
+        m.arrowRect.y -= ROW_STEP;
+    }
+}
+
+void menu_arrow_down(MainMenu& m) {
+    if (m.arrowRect.y <= ARROW_TOP + 2 * ROW_STEP) {
+        m.selection += 1;
+        m.arrowRect.y += ROW_STEP;
+    }
+}
+
+void main_menu_enter(MainMenu& m, SDL_Surface* screen, PlayerControl controls[PLAYERS],
+                     bool& fullscreen, bool* fatality) {
+    memset(&m, 0, sizeof m);
+    m.screen = screen;
+    m.controls = controls;
+    m.fullscreen = &fullscreen;
+    m.fatality = fatality ? fatality : &fatalityFallback;
+    m.joysticks = joystick_count();
+    m.indexTab = open_index_tab();
+    clear_input(m.in);
+    m.background =
+        load_picture(m.indexTab, PIC_MENU, "MENU / Erreur de chargement de menu.bmp : %s\n");
+    m.arrow =
+        load_picture(m.indexTab, PIC_ARROW, "MENU / Erreur de chargement de fleche.bmp : %s\n");
+    m.devicePictures[INPUT_JOYSTICK] = load_picture(
+        m.indexTab, PIC_JOYSTICK, "MENU / Erreur de chargement de joystick.jpeg : %s\n");
+    m.devicePictures[INPUT_MOUSE] =
+        load_picture(m.indexTab, PIC_SOURIS, "MENU / Erreur de chargement de souris.jpeg : %s\n");
+    m.devicePictures[INPUT_KEYBOARD] =
+        load_picture(m.indexTab, PIC_CLAVIER, "MENU / Erreur de chargement de clavier.jpeg : %s\n");
+    if (SDL_SetColorKey(m.arrow, SDL_SRCCOLORKEY, SDL_MapRGB(screen->format, 125, 125, 125)) != 0)
+        fatal("Menu / Erreur d'application de la transparence fleche : %s\n", SDL_GetError());
+    m.arrowRect.x = ARROW_X;
+    m.arrowRect.y = ARROW_TOP;
+    m.arrowRect.w = Uint16(m.arrow->w);
+    m.arrowRect.h = Uint16(m.arrow->h);
+    m.font = open_screen_font("font/comic.ttf", 20, TTF_STYLE_NORMAL);
+    m.selection = 1;
+    main_menu_full_draw(m);
+}
+
+void main_menu_full_draw(MainMenu& m) {
+    draw_picture(m.screen, m.background, 0, 0);
+    for (int i = 0; i < 4; ++i) {
+        float unused = 0.0f;
+        char text[32];
+        format_seconds(rw_score(i, &unused, 0), text, sizeof text);
+        render_disp_time(m, text);
+        draw_picture(m.screen, m.dispTime, 505, 45 + 35 * i);
+    }
+    menu_device_kinds(m.controls, m.joysticks, m.shownKinds);
+    for (int n = 0; n < PLAYERS; ++n) {
+        if (m.shownKinds[n] >= 0)
+            draw_picture(m.screen, m.devicePictures[m.shownKinds[n]], 210, 46 + 36 * n);
+    }
+    draw_arrow(m);
+    draw_option_text(m);
+    // A quit already asked for stands: only a pending Return is put off.
+    if (m.selection != MENU_QUIT) m.finish = false;
+}
+
+bool main_menu_pass(MainMenu& m) {
+    InputSnapshot& in = m.in;
+    poll_input(in);
+    if (in.keys[SDLK_UP]) {
+        erase_rect(m.screen, m.arrowRect);
+        menu_arrow_up(m);
+        draw_arrow(m);
+        in.keys[SDLK_UP] = 0;
+    }
+    if (in.keys[SDLK_DOWN]) {
+        erase_rect(m.screen, m.arrowRect);
+        menu_arrow_down(m);
+        draw_arrow(m);
+        in.keys[SDLK_DOWN] = 0;
+    }
+    // The quit and Return flags stay set: the menu ends at the next pass if a
+    // sub-screen's redraw put this one off.
+    if (in.quit) request_quit(m);
+    if (in.keys[SDLK_F4] && in.keys[SDLK_LALT]) {
+        in.keys[SDLK_F4] = 0;
+        in.keys[SDLK_LALT] = 0;
+        request_quit(m);
+    }
+    if (in.keys[SDLK_RETURN]) m.finish = true;
+    if (in.keys[SDLK_F2]) {
+        in.keys[SDLK_F2] = 0;
+        int r = controls_screen(m.screen, m.controls, *m.fullscreen);
+        m.screen = screen_after_switch();
+        if (r == 0) {
+            request_quit(m);
+        } else {
+            main_menu_full_draw(m);
+            return false;
+        }
+    }
+    if (in.keys[SDLK_F1]) {
+        in.keys[SDLK_F1] = 0;
+        toggle_display_mode(*m.fullscreen);
+        m.screen = screen_after_switch();
+        main_menu_full_draw(m);
+        return false;
+    }
+    if (in.keys[SDLK_F3]) {
+        in.keys[SDLK_F3] = 0;
+        int r = hall_screen(m.screen, *m.fullscreen);
+        m.screen = screen_after_switch();
+        if (r == 0) {
+            request_quit(m);
+        } else {
+            main_menu_full_draw(m);
+            return false;
+        }
+    }
+    if (in.keys[SDLK_F4]) {
+        in.keys[SDLK_F4] = 0;
+        *m.fatality = !*m.fatality;
+        erase_rect(m.screen, m.optionRect);
+        draw_option_text(m);
+    }
+    game_delay(50);
+    game_flip(m.screen);
+    return m.finish;
+}
+
+int main_menu_leave(MainMenu& m) {
+    surface_free(m.dispTime);
+    surface_free(m.background);
+    surface_free(m.arrow);
+    for (SDL_Surface*& p : m.devicePictures)
+        surface_free(p);
+    font_close(m.font);
+    m.dispTime = m.background = m.arrow = nullptr;
+    for (SDL_Surface*& p : m.devicePictures)
+        p = nullptr;
+    m.font = nullptr;
+    // Saved however the menu ends, the kind corrections included.
+    load_save_controls(m.controls, true);
+    free_index_tab(m.indexTab);
+    m.indexTab = nullptr;
+    return m.selection;
+}
+
+int main_menu(SDL_Surface* screen, PlayerControl controls[PLAYERS], bool& fullscreen,
+              bool* fatality) {
+    MainMenu m;
+    main_menu_enter(m, screen, controls, fullscreen, fatality);
+    while (!main_menu_pass(m)) {
+    }
+    return main_menu_leave(m);
+}

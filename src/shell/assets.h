@@ -30,9 +30,9 @@ struct Assets {
     SDL_Surface* dispTime; // the last finish-time text
     char timerText[4];
     Uint32 colorKey;
-    SDL_Rect screenRect;  // destination of the terrain, w rewritten by each draw
-    SDL_Rect timerPos;    // (20, 10), w rewritten by each draw
-    SDL_Rect chronoPos;   // centred at y 30
+    SDL_Rect screenRect;   // destination of the terrain, w rewritten by each draw
+    SDL_Rect timerPos;     // (20, 10), w rewritten by each draw
+    SDL_Rect chronoPos;    // centred at y 30
     SDL_Rect chronoTxtPos; // (300, 30)
     SDL_Joystick* joysticks[4];
     uint32_t* indexTab;

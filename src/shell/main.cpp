@@ -3,4 +3,6 @@
 #include <SDL/SDL.h>
 
 // The game takes no options: the arguments are ignored.
-int main(int, char**) { return game_main(); }
+int main(int, char**) {
+    return game_main();
+}

@@ -11,10 +11,15 @@ int joyOverride = -1;
 void (*idleHook)(void*) = nullptr;
 void* idleUser = nullptr;
 Uint32 simFrame = 0;
+unsigned long flipCount = 0;
+void (*cycleHook)(void*) = nullptr;
+void* cycleUser = nullptr;
 ResourceCounts counts = {0, 0, 0};
 } // namespace
 
-Uint32 game_ticks() { return simOn ? simNow : SDL_GetTicks(); }
+Uint32 game_ticks() {
+    return simOn ? simNow : SDL_GetTicks();
+}
 
 void game_delay(Uint32 ms) {
     if (!simOn) {
@@ -37,16 +42,29 @@ int game_wait_event(SDL_Event* ev) {
     return 0;
 }
 
-int joystick_count() { return joyOverride >= 0 ? joyOverride : SDL_NumJoysticks(); }
+int joystick_count() {
+    return joyOverride >= 0 ? joyOverride : SDL_NumJoysticks();
+}
 
 void set_simulated_clock(bool on, Uint32 start_ms) {
     simOn = on;
     simNow = start_ms;
 }
-bool simulated_clock_on() { return simOn; }
-void advance_simulated_clock(Uint32 ms) { simNow += ms; }
-void set_simulated_clock_value(Uint32 ms) { simNow = ms; }
-void set_joystick_count_override(int count) { joyOverride = count; }
+bool simulated_clock_on() {
+    return simOn;
+}
+void advance_simulated_clock(Uint32 ms) {
+    simNow += ms;
+}
+void set_simulated_clock_value(Uint32 ms) {
+    simNow = ms;
+}
+void set_joystick_count_override(int count) {
+    joyOverride = count;
+}
+bool joystick_count_overridden() {
+    return joyOverride >= 0;
+}
 void set_idle_hook(void (*hook)(void*), void* user) {
     idleHook = hook;
     idleUser = user;
@@ -70,7 +88,9 @@ void fatal_line(const char* text) {
     exit(1);
 }
 
-ResourceCounts resource_counts() { return counts; }
+ResourceCounts resource_counts() {
+    return counts;
+}
 
 SDL_Surface* surface_made(SDL_Surface* s) {
     if (s) ++counts.surfaces;
@@ -95,7 +115,9 @@ void font_close(TTF_Font* f) {
     TTF_CloseFont(f);
 }
 
-void sample_counted(int delta) { counts.samples += delta; }
+void sample_counted(int delta) {
+    counts.samples += delta;
+}
 
 SDL_Surface* render_text(TTF_Font* font, const char* text, SDL_Color colour) {
     if (!font) return nullptr;
@@ -112,6 +134,7 @@ SDL_Surface* toggle_display_mode(bool& fullscreen) {
 
 int game_flip(SDL_Surface* screen) {
     int r = SDL_Flip(screen);
+    ++flipCount;
     if (simOn) {
         simNow += simFrame;
         run_idle_hook();
@@ -119,4 +142,19 @@ int game_flip(SDL_Surface* screen) {
     return r;
 }
 
-void set_simulated_frame_time(Uint32 ms) { simFrame = ms; }
+void set_simulated_frame_time(Uint32 ms) {
+    simFrame = ms;
+}
+
+unsigned long game_flip_count() {
+    return flipCount;
+}
+
+void set_cycle_hook(void (*hook)(void*), void* user) {
+    cycleHook = hook;
+    cycleUser = user;
+}
+
+void run_cycle_hook() {
+    if (cycleHook) cycleHook(cycleUser);
+}

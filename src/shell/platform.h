@@ -23,6 +23,7 @@ bool simulated_clock_on();
 void advance_simulated_clock(Uint32 ms);
 void set_simulated_clock_value(Uint32 ms);
 void set_joystick_count_override(int count); // -1 restores SDL_NumJoysticks
+bool joystick_count_overridden();
 // Called whenever a wait would block or sleep under the simulated clock: lets
 // a scripted session push the events due at the new time.
 void set_idle_hook(void (*hook)(void* user), void* user);
@@ -42,11 +43,11 @@ struct ResourceCounts {
     long samples;
 };
 ResourceCounts resource_counts();
-SDL_Surface* surface_made(SDL_Surface* s); // counts a non-null surface, returns it
-void surface_free(SDL_Surface* s);         // SDL_FreeSurface, counted; null is ignored
+SDL_Surface* surface_made(SDL_Surface* s);         // counts a non-null surface, returns it
+void surface_free(SDL_Surface* s);                 // SDL_FreeSurface, counted; null is ignored
 TTF_Font* font_open(const char* file, int ptsize); // TTF_OpenFont, counted
-void font_close(TTF_Font* f);                       // TTF_CloseFont, counted; null ignored
-void sample_counted(int delta);                      // used by the sound layer
+void font_close(TTF_Font* f);                      // TTF_CloseFont, counted; null ignored
+void sample_counted(int delta);                    // used by the sound layer
 
 // Renders text with TTF_RenderText_Solid and counts the surface.
 SDL_Surface* render_text(TTF_Font* font, const char* text, SDL_Color colour);
@@ -60,3 +61,9 @@ SDL_Surface* toggle_display_mode(bool& fullscreen);
 // sees time pass in loops that never wait.
 int game_flip(SDL_Surface* screen);
 void set_simulated_frame_time(Uint32 ms);
+
+// Flips done through game_flip since start (for scripted sessions).
+unsigned long game_flip_count();
+// Called by the shell at the start of every menu-and-race cycle.
+void set_cycle_hook(void (*hook)(void* user), void* user);
+void run_cycle_hook();

@@ -1,3 +1,251 @@
 #include "shell/shell.h"
 
-int game_main() { return 0; }
+#include "archive/archive.h"
+#include "race/race.h"
+#include "screens/screens.h"
+#include "shell/platform.h"
+#include "shell/sound.h"
+
+#include <SDL/SDL_ttf.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const RACE_FONT = "font/comic.ttf";
+
+// Loads one sample; on failure prints the message, as a line or not, and ends.
+FSOUND_SAMPLE* load_sample(const char* path, const char* message, bool as_line) {
+    FSOUND_SAMPLE* s = FSOUND_Sample_Load(FSOUND_FREE, path, 0, 0, 0);
+    if (!s) {
+        if (as_line) fatal_line(message);
+        fatal("%s", message);
+    }
+    return s;
+}
+
+// The samples and the song, in their loading order. Some messages end with a
+// line end and some do not, and ding's names a ".wave": kept as players know them.
+void load_sounds(Assets& a) {
+    a.ding = load_sample("sounds/ding.wav", "Erreur lors du chargement de ding.wave", false);
+    a.start = load_sample("sounds/start.wav", "Erreur lors du chargement de start.wav", false);
+    a.marioEnd = FMUSIC_LoadSong("sounds/mario_end.mid");
+    if (!a.marioEnd) fatal_line("Erreur lors du chargement de mario_end.mid");
+    a.sonicEnd =
+        load_sample("sounds/sonic_end.wav", "Erreur lors du chargement de sonic_end.wav", true);
+    a.roadEnd =
+        load_sample("sounds/road_end.mp3", "Erreur lors du chargement de road_end.mp3", true);
+    a.shrekEnd =
+        load_sample("sounds/shrek_end.wav", "Erreur lors du chargement de shrek_end.wav", true);
+    a.fatality =
+        load_sample("sounds/fatality.mp3", "Erreur lors du chargement de fatality.mp3", false);
+}
+
+// The window icon; a missing or unreadable picture just leaves the window without one.
+void set_window_icon() {
+    SDL_Surface* icon = surface_made(SDL_LoadBMP("pics/sonic.bmp"));
+    if (!icon) return;
+    SDL_WM_SetIcon(icon, nullptr);
+    // The video driver keeps its own copy of the icon.
+    surface_free(icon);
+}
+
+SDL_Surface* load_picture(const uint32_t* indexTab, int number, const char* message) {
+    SDL_Surface* s = reload_pic(indexTab, number);
+    if (!s) fatal(message, SDL_GetError());
+    return s;
+}
+
+void set_colour_key(SDL_Surface* s, Uint32 key, const char* message) {
+    if (SDL_SetColorKey(s, SDL_SRCCOLORKEY, key) != 0) fatal(message, SDL_GetError());
+}
+
+void load_pictures(Assets& a, SDL_Surface* screen) {
+    a.terrain = load_picture(a.indexTab, PIC_TERRAIN, "Erreur de chargement du terrain : %s\n");
+    a.screenRect.x = 0;
+    a.screenRect.y = 0;
+    a.screenRect.w = Uint16(screen->w);
+    a.screenRect.h = Uint16(screen->h);
+
+    static const char* const loadMessages[4] = {
+        "Erreur de chargement du spriteSet sonic : %s\n",
+        "Erreur de chargement du spriteSet mario : %s\n",
+        "Erreur de chargement du spriteSet road : %s\n",
+        "Erreur de chargement du spriteSet shrek : %s\n",
+    };
+    static const char* const keyMessages[4] = {
+        "Erreur d'application de la transparence sonic : %s\n",
+        "Erreur d'application de la transparence mario : %s\n",
+        "Erreur d'application de la transparence road : %s\n",
+        "Erreur d'application de la transparence shrek : %s\n",
+    };
+    for (int c = 0; c < 4; ++c) {
+        a.spriteSet[c] = load_picture(a.indexTab, PIC_SPRITES_SONIC + c, loadMessages[c]);
+        set_colour_key(a.spriteSet[c], a.colorKey, keyMessages[c]);
+    }
+
+    static const char* const portraitMessages[4] = {
+        "MAIN / Erreur de chargement de sonic.bmp : %s\n",
+        "MAIN / Erreur de chargement de mario.bmp : %s\n",
+        "MAIN / Erreur de chargement de road.bmp : %s\n",
+        "MAIN / Erreur de chargement de shrek.bmp : %s\n",
+    };
+    for (int c = 0; c < 4; ++c)
+        a.portraits[c] = load_picture(a.indexTab, PIC_SONIC + c, portraitMessages[c]);
+
+    a.chrono =
+        load_picture(a.indexTab, PIC_CHRONO, "MAIN / Erreur de chargement de chrono.bmp : %s\n");
+    a.chronoPos.x = Sint16(screen->w / 2 - a.chrono->w / 2);
+    a.chronoPos.y = 30;
+    a.chronoPos.w = 0;
+    a.chronoPos.h = 0;
+
+    a.explosion =
+        load_picture(a.indexTab, PIC_EXPLODE, "MAIN / Erreur de chargement de explode.bmp : %s\n");
+    set_colour_key(a.explosion, a.colorKey,
+                   "Erreur d'application de la transparence explosion : %s\n");
+}
+
+// Opens the joysticks the system reports. The input snapshot covers four, so a
+// fifth and later stay closed. A count given by a test or a scripted session
+// names joysticks that need not exist: those are simply not opened.
+void open_joysticks(ShellState& s) {
+    s.joysticks = joystick_count();
+    for (int j = 0; j < s.joysticks && j < 4; ++j) {
+        s.assets.joysticks[j] = SDL_JoystickOpen(j);
+        if (!s.assets.joysticks[j] && !joystick_count_overridden())
+            fatal("Erreur d'ouverture du joystick N°%d\n", j + 1);
+    }
+}
+
+// F1 may have set a new video mode inside a screen or the race.
+SDL_Surface* current_screen(SDL_Surface* previous) {
+    SDL_Surface* s = SDL_GetVideoSurface();
+    return s ? s : previous;
+}
+
+} // namespace
+
+void shell_init_state(ShellState& s) {
+    memset(&s, 0, sizeof s);
+    s.fatality = true;
+    s.fullscreen = false;
+    default_controls(s.controls);
+    strcpy(s.assets.timerText, "0");
+    s.assets.lastStepTick = 0;
+}
+
+void shell_start_up(ShellState& s) {
+    // Said so since the first version, where it checked the size of a long.
+    printf("long =%d octets\n", 4);
+    shell_init_state(s);
+    Assets& a = s.assets;
+
+    a.indexTab = open_index_tab();
+    load_save_controls(s.controls, false);
+    clear_input(s.input);
+
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_JOYSTICK) != 0)
+        fatal("Erreur d'initialisation de la SDL : %s\n", SDL_GetError());
+    if (TTF_Init() != 0) fatal("Erreur d'initialisation de TTF : %s\n", TTF_GetError());
+    if (!FSOUND_Init(44100, 32, 0)) fatal("%s", "Erreur d'initialisation du son");
+
+    load_sounds(a);
+
+    a.font = font_open(RACE_FONT, 20);
+    if (!a.font) fatal("Erreur de chargement de la police %s : %s\n", RACE_FONT, TTF_GetError());
+    TTF_SetFontStyle(a.font, TTF_STYLE_BOLD);
+
+    a.timerPos.x = 20;
+    a.timerPos.y = 10;
+    a.chronoTxtPos.x = 300;
+    a.chronoTxtPos.y = 30;
+    a.surf_chronoTxt = nullptr;
+
+    set_window_icon();
+    s.screen = SDL_SetVideoMode(640, 240, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
+    if (!s.screen) fatal("Erreur de création de la fenêtre 640x240 : %s\n", SDL_GetError());
+    SDL_WM_SetCaption("Vrillon", nullptr);
+    a.colorKey = SDL_MapRGB(s.screen->format, 125, 125, 125);
+
+    load_pictures(a, s.screen);
+
+    SDL_Color black = {0, 0, 0, 0};
+    a.Timer = render_text(a.font, a.timerText, black);
+    if (!a.Timer) fatal("Erreur de création de la surface Timer : %s\n", SDL_GetError());
+
+    open_joysticks(s);
+    // The kinds follow the joysticks attached now, whatever the file said.
+    assign_default_kinds(s.controls, s.joysticks);
+}
+
+bool shell_cycle(ShellState& s) {
+    run_cycle_hook();
+    s.pointDepart = effect_list_create();
+    if (!s.pointDepart) fatal_line("Erreur de reservation de mémoire sur pointDepart");
+    reset_controls_for_menu(s.controls, s.joysticks);
+
+    int n = main_menu(s.screen, s.controls, s.fullscreen, &s.fatality);
+    s.screen = current_screen(s.screen);
+    for (int i = 0; i < PLAYERS; ++i)
+        s.controls[i].active = i < n;
+    // 5 is the menu's quit; any other value outside 1-4 would start a race
+    // with no one in it, so it ends the program the same way.
+    if (n < 1 || n > 4) return false;
+
+    RaceOutcome outcome = run_race(s.screen, s.assets, s.controls, s.input, s.pointDepart, n,
+                                   s.fatality, s.fullscreen);
+    s.screen = current_screen(s.screen);
+    if (outcome != RACE_BACK_TO_MENU) return false;
+    // Left with Escape: the race has released the effect list.
+    s.pointDepart = nullptr;
+    return true;
+}
+
+void shell_shutdown(ShellState& s) {
+    Assets& a = s.assets;
+    for (int c = 0; c < 4; ++c)
+        surface_free(a.portraits[c]);
+    if (s.pointDepart) effect_list_free(s.pointDepart);
+    s.pointDepart = nullptr;
+    surface_free(a.board);
+    surface_free(a.dispTime);
+    surface_free(a.terrain);
+    for (int c = 0; c < 4; ++c)
+        surface_free(a.spriteSet[c]);
+    surface_free(a.Timer);
+    surface_free(a.chrono);
+    surface_free(a.surf_chronoTxt);
+    // Released too, though the first versions forgot it.
+    surface_free(a.explosion);
+    font_close(a.font);
+
+    FSOUND_Sample_Free(a.start);
+    FSOUND_Sample_Free(a.ding);
+    FSOUND_Sample_Free(a.sonicEnd);
+    FSOUND_Sample_Free(a.roadEnd);
+    FSOUND_Sample_Free(a.shrekEnd);
+    FSOUND_Sample_Free(a.fatality);
+    FMUSIC_FreeSong(a.marioEnd);
+    free_index_tab(a.indexTab);
+
+    for (int j = 0; j < 4; ++j)
+        if (a.joysticks[j]) SDL_JoystickClose(a.joysticks[j]);
+
+    FSOUND_Close();
+    TTF_Quit();
+    SDL_Quit();
+    memset(&a, 0, sizeof a);
+    s.screen = nullptr;
+}
+
+int game_main() {
+    intro_screen();
+    ShellState s;
+    shell_start_up(s);
+    while (shell_cycle(s)) {
+    }
+    shell_shutdown(s);
+    return 0;
+}

@@ -31,3 +31,6 @@ void FSOUND_Close();
 long sound_play_count();
 const FSOUND_SAMPLE* sound_last_played();
 long music_play_count();
+// Length of a loaded sample at the mixer's rate, in ms (0 for null or when
+// the mixer is closed).
+long sound_sample_length_ms(const FSOUND_SAMPLE* sample);

@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The press test must stay inside the snapshot whatever the records hold.
     InputSnapshot in;
     memset(&in, 1, sizeof in);
-    for (int i = 0; i < PLAYERS; ++i) take_press(c[i], in);
+    for (int i = 0; i < PLAYERS; ++i)
+        take_press(c[i], in);
     PlayerControl saved[PLAYERS];
     memcpy(saved, c, sizeof saved);
     load_save_controls(c, true);

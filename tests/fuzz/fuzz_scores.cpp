@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int slot = size ? data[0] % 4 : 0;
     fuzz_write_file("data/scores.dat", data, size);
     float before[4];
-    for (int i = 0; i < 4; ++i) before[i] = rw_score(i, nullptr, 0);
+    for (int i = 0; i < 4; ++i)
+        before[i] = rw_score(i, nullptr, 0);
     float t = 12345.5f;
     if (rw_score(slot, &t, 1) != t) abort();
     for (int i = 0; i < 4; ++i) {

@@ -72,7 +72,9 @@ SDL_Surface* start_test_video() {
     return SDL_SetVideoMode(640, 240, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
 }
 
-void stop_test_video() { SDL_Quit(); }
+void stop_test_video() {
+    SDL_Quit();
+}
 
 void push_key(SDLKey sym, SDLMod mod) {
     SDL_Event ev;

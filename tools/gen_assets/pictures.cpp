@@ -1,25 +1,47 @@
-// Placeholder pictures of the right sizes until the art lands.
+// Every picture of the archive, drawn from code, and the window icon.
 #include "gen_assets.h"
+#include "pic_parts.h"
 
-#include "archive/archive_pack.h"
-
+#include <cstdio>
 #include <sys/stat.h>
 
 bool make_pictures(const std::string& dir) {
     mkdir(dir.c_str(), 0755);
     mkdir((dir + "/pics").c_str(), 0755);
-    const int sizes[19][2] = {{640, 240}, {640, 240}, {640, 240}, {1040, 180}, {45, 30},
-                              {45, 30},   {45, 30},   {30, 30},   {30, 30},    {30, 30},
-                              {30, 30},   {150, 27},  {80, 28},   {325, 30},   {150, 30},
-                              {216, 30},  {640, 60},  {120, 30},  {40, 30}};
-    std::vector<ArchivePicture> pics;
-    for (int i = 0; i < 19; ++i) {
-        ArchivePicture p{sizes[i][0], sizes[i][1], {}};
-        p.pixels.assign(size_t(p.width) * p.height, 0x00336699u + 0x00101010u * i);
-        pics.push_back(p);
+    // Every screen's labels are lettered into its picture: no font, no pictures.
+    if (!fonts_ready() || text_width(FONT_COMIC, 10, "A") <= 0 ||
+        text_width(FONT_TITLE, 10, "A") <= 0) {
+        fprintf(stderr, "gen_assets: the lettering fonts are missing, no pictures made\n");
+        return false;
     }
-    SDL_Surface* icon = surface_from_picture(pics[7]);
-    bool ok = icon && SDL_SaveBMP(icon, (dir + "/pics/sonic.bmp").c_str()) == 0;
+    std::vector<ArchivePicture> pics;
+    pics.push_back(make_menu_background());     // 0
+    pics.push_back(make_controls_background()); // 1
+    pics.push_back(make_hall_background());     // 2
+    pics.push_back(make_terrain());             // 3
+    pics.push_back(make_keyboard_icon());       // 4
+    pics.push_back(make_joystick_icon());       // 5
+    pics.push_back(make_mouse_icon());          // 6
+    for (int who = 0; who < CHARACTER_COUNT; ++who)
+        pics.push_back(make_portrait(who)); // 7-10
+    for (int who = 0; who < CHARACTER_COUNT; ++who)
+        pics.push_back(make_run_strip(who)); // 11-14
+    pics.push_back(make_explosion());        // 15
+    pics.push_back(make_board());            // 16
+    pics.push_back(make_chrono());           // 17
+    pics.push_back(make_arrow());            // 18
+    fonts_close();
+
+    bool ok = true;
+    SDL_Surface* icon = surface_from_picture(make_portrait(0, 32));
+    if (!icon || SDL_SaveBMP(icon, (dir + "/pics/sonic.bmp").c_str()) != 0) {
+        fprintf(stderr, "gen_assets: cannot write pics/sonic.bmp: %s\n", SDL_GetError());
+        ok = false;
+    }
     if (icon) SDL_FreeSurface(icon);
-    return write_archive((dir + "/pics/pics.dat").c_str(), pics) && ok;
+    if (!write_archive((dir + "/pics/pics.dat").c_str(), pics)) {
+        fprintf(stderr, "gen_assets: cannot write pics/pics.dat\n");
+        ok = false;
+    }
+    return ok;
 }

@@ -1,0 +1,57 @@
+#!/bin/sh
+# scripts/screenshots.sh [BUILD_DIR [OUT_DIR]]: pictures of the installed game
+# on a 1360x540 Xvfb screen at window scales 1 and 2 (docs/vrillon-scale1.png,
+# docs/vrillon-scale2.png). The stand-in from the install test plays unless
+# VRILLON_SHOT_GAME=1, which shows the real game after VRILLON_SHOT_WAIT
+# seconds (5 by default). Needs Xvfb, ImageMagick and sdl12-compat.
+set -eu
+cd "$(dirname "$0")/.."
+build=$(readlink -f "${1:-build}")
+out=$(readlink -f "${2:-docs}")
+mkdir -p "$out"
+
+tmp=$(readlink -f "$(mktemp -d)")
+xvfb_pid=
+game_pid=
+# The scratch install must not replace the list of a real one.
+manifest=$build/install_manifest.txt
+[ -e "$manifest" ] && cp "$manifest" "$tmp/manifest.saved"
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    if [ -e "$tmp/manifest.saved" ]; then cp "$tmp/manifest.saved" "$manifest"; else rm -f "$manifest"; fi
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+cmake --install "$build" --prefix "$tmp/usr" >/dev/null
+if [ "${VRILLON_SHOT_GAME:-0}" != 1 ]; then
+    cp "$build/tests/install/sdl_probe" "$tmp/usr/libexec/vrillon/vrillon"
+fi
+
+Xvfb -displayfd 3 -screen 0 1360x540x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+while [ ! -s "$tmp/display" ]; do sleep 0.1; done
+export DISPLAY=":$(cat "$tmp/display")"
+
+for scale in 1 2; do
+    env -u SDL_VIDEODRIVER HOME="$tmp/home" VRILLON_SCALE=$scale PROBE_SECONDS=60 \
+        "$tmp/usr/bin/vrillon" >"$tmp/out.$scale" 2>&1 &
+    game_pid=$!
+    if [ "${VRILLON_SHOT_GAME:-0}" = 1 ]; then
+        sleep "${VRILLON_SHOT_WAIT:-5}"
+    else
+        n=0
+        until grep -q "^ready" "$tmp/out.$scale" || [ $n -ge 300 ]; do
+            sleep 0.1
+            n=$((n + 1))
+        done
+        sleep 1
+    fi
+    import -window root "$tmp/shot.png"
+    convert "$tmp/shot.png" -strip "PNG8:$out/vrillon-scale$scale.png"
+    kill "$game_pid"
+    wait "$game_pid" || true
+    game_pid=
+    echo "$out/vrillon-scale$scale.png"
+done

@@ -1,0 +1,53 @@
+// The intro's animation as a step over a record, apart from its drawing, so
+// its frames can be counted without a window.
+#pragma once
+
+#include "shell/sound.h"
+
+#include <SDL/SDL.h>
+#include <SDL/SDL_ttf.h>
+
+constexpr int INTRO_MAX_DOTS = 8;
+
+enum IntroTitle { INTRO_TITLE_KEEP = 0, INTRO_TITLE_STRAIGHT = 1, INTRO_TITLE_TILTED = 2 };
+
+struct IntroState {
+    int phase; // 0 line, 1 first arch, 2 twin arches, 3 last arch, 4 run-out, 5 title
+    float x0;
+    float a1, a2; // degrees, summed in single precision
+    Uint32 t0;    // start of the title phase
+    bool done;
+    bool soundArmed;
+    SDL_Rect dot;       // last dot position
+    long frame;         // number of the frame being run, from 1
+    long phaseStart[6]; // frame in which each phase first ran (0: not yet)
+    // What this frame draws: dots on the screen, the title into the buffer, the sample.
+    SDL_Rect dots[INTRO_MAX_DOTS];
+    int dotCount;
+    IntroTitle title;
+    bool playSound;
+    int soundsStarted; // over the whole intro
+};
+
+struct IntroGraphics {
+    SDL_Surface* screen;
+    SDL_Surface* tampon; // 595 x 200, drawn at (45, 0) every frame
+    SDL_Surface* Pix;    // the 2 x 2 white dot
+    SDL_Surface* title;
+    SDL_Surface* tilted;
+    TTF_Font* font;
+    FSOUND_SAMPLE* sample;
+};
+
+void intro_state_init(IntroState& s);
+// Runs the phases of one frame at time now (ms); phases that end hand over
+// within the frame.
+void intro_step(IntroState& s, Uint32 now);
+
+// Starts the libraries and makes the intro's surfaces (fatal on the failures
+// that leave nothing to draw on).
+void intro_start(IntroGraphics& g);
+// One frame: events, step, drawing, flip, 10 ms wait. True when the intro ends.
+bool intro_frame(IntroState& s, IntroGraphics& g);
+// Frees everything and shuts the libraries down.
+void intro_shutdown(IntroGraphics& g);

@@ -1,0 +1,228 @@
+// The sound layer played through SDL's disk-writer audio driver: what the
+// mixer produced ends up in a file that the tests read back.
+#include "shell/platform.h"
+#include "shell/sound.h"
+#include "support/support.h"
+
+#include <SDL/SDL.h>
+#include <SDL/SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+class SoundTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        output = dir.path + "/mixed.raw";
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+        // A few ms a buffer instead of the default 150: the mixer runs faster
+        // than real time and the tests do not wait for whole seconds.
+        setenv("SDL_DISKAUDIODELAY", "2", 1);
+        ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
+        ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
+    }
+    void TearDown() override {
+        FSOUND_Close();
+        SDL_Quit();
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+
+    // Waits (bounded) until no sample and no song is playing any more.
+    static void wait_until_quiet() {
+        for (int i = 0; i < 3000 && (Mix_Playing(-1) > 0 || Mix_PlayingMusic()); ++i)
+            SDL_Delay(10);
+    }
+
+    // Loudest sample of everything the mixer wrote, closing the mixer first so
+    // the file is complete.
+    int peak_of_output() {
+        FSOUND_Close();
+        std::ifstream f(output, std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(f)),
+                                std::istreambuf_iterator<char>());
+        int peak = 0;
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+            int16_t v = int16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8);
+            peak = std::max(peak, std::abs(int(v)));
+        }
+        return peak;
+    }
+
+    ScratchGameDir dir;
+    std::string output;
+};
+
+TEST_F(SoundTest, NothingPlayedGivesSilence) {
+    SDL_Delay(50);
+    EXPECT_EQ(peak_of_output(), 0);
+}
+
+TEST_F(SoundTest, WavSampleIsHeard) {
+    FSOUND_SAMPLE* ding = FSOUND_Sample_Load(FSOUND_FREE, "sounds/ding.wav", 0, 0, 0);
+    ASSERT_NE(ding, nullptr);
+    long before = sound_play_count();
+    EXPECT_GE(FSOUND_PlaySound(FSOUND_FREE, ding), 0);
+    EXPECT_EQ(sound_play_count(), before + 1);
+    EXPECT_EQ(sound_last_played(), ding);
+    wait_until_quiet();
+    EXPECT_GT(peak_of_output(), 8000);
+    FSOUND_Sample_Free(ding);
+}
+
+TEST_F(SoundTest, Mp3SampleIsDecodedWholeAndHeard) {
+    FSOUND_SAMPLE* hit = FSOUND_Sample_Load(FSOUND_FREE, "sounds/fatality.mp3", 0, 0, 0);
+    ASSERT_NE(hit, nullptr);
+    // 0.8 s of mono MP3 becomes 0.8 s at the mixer's rate and channels: a
+    // wrong conversion would halve or double it.
+    long ms = sound_sample_length_ms(hit);
+    EXPECT_GT(ms, 750);
+    EXPECT_LT(ms, 900);
+    FSOUND_SAMPLE* jingle = FSOUND_Sample_Load(FSOUND_FREE, "sounds/road_end.mp3", 0, 0, 0);
+    ASSERT_NE(jingle, nullptr);
+    FSOUND_PlaySound(FSOUND_FREE, hit);
+    wait_until_quiet();
+    EXPECT_GT(peak_of_output(), 8000);
+    FSOUND_Sample_Free(hit);
+    FSOUND_Sample_Free(jingle);
+}
+
+TEST_F(SoundTest, MidiSongPlaysOnceAndIsHeard) {
+    FMUSIC_MODULE* song = FMUSIC_LoadSong("sounds/mario_end.mid");
+    ASSERT_NE(song, nullptr);
+    EXPECT_TRUE(FMUSIC_SetLooping(song, false));
+    long before = music_play_count();
+    EXPECT_TRUE(FMUSIC_PlaySong(song));
+    EXPECT_EQ(music_play_count(), before + 1);
+    // Played once, the song ends by itself (a looping one would run out the wait).
+    wait_until_quiet();
+    EXPECT_FALSE(Mix_PlayingMusic());
+    EXPECT_GT(peak_of_output(), 1000);
+    EXPECT_TRUE(FMUSIC_FreeSong(song));
+}
+
+TEST_F(SoundTest, BackslashPathsNameTheSameFile) {
+    FSOUND_SAMPLE* s = FSOUND_Sample_Load(FSOUND_FREE, "sounds\\sonic_end.wav", 0, 0, 0);
+    EXPECT_NE(s, nullptr);
+    FSOUND_Sample_Free(s);
+}
+
+TEST_F(SoundTest, UnloadableFilesGiveNull) {
+    dir.write("sounds/text.wav", "not a wave file at all");
+    dir.write("sounds/text.mp3", "not an mp3 either, just a line of text\n");
+    dir.write("sounds/empty.mp3", "");
+    dir.write("sounds/text.mid", "MThd but nothing after");
+    long samples = resource_counts().samples;
+    EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/missing.wav", 0, 0, 0), nullptr);
+    EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/missing.mp3", 0, 0, 0), nullptr);
+    EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/text.wav", 0, 0, 0), nullptr);
+    EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/text.mp3", 0, 0, 0), nullptr);
+    EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/empty.mp3", 0, 0, 0), nullptr);
+    EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, nullptr, 0, 0, 0), nullptr);
+    EXPECT_EQ(FMUSIC_LoadSong("sounds/missing.mid"), nullptr);
+    EXPECT_EQ(FMUSIC_LoadSong("sounds/text.mid"), nullptr);
+    EXPECT_EQ(FMUSIC_LoadSong(nullptr), nullptr);
+    EXPECT_EQ(resource_counts().samples, samples);
+    // Nothing loads once the mixer is closed.
+    FSOUND_Close();
+    EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/ding.wav", 0, 0, 0), nullptr);
+    EXPECT_EQ(FMUSIC_LoadSong("sounds/mario_end.mid"), nullptr);
+}
+
+TEST_F(SoundTest, NullHandlesAreIgnored) {
+    long plays = sound_play_count(), songs = music_play_count();
+    EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, nullptr), -1);
+    FSOUND_Sample_Free(nullptr);
+    EXPECT_FALSE(FMUSIC_SetLooping(nullptr, false));
+    EXPECT_FALSE(FMUSIC_PlaySong(nullptr));
+    EXPECT_FALSE(FMUSIC_FreeSong(nullptr));
+    EXPECT_EQ(sound_play_count(), plays);
+    EXPECT_EQ(music_play_count(), songs);
+    EXPECT_EQ(sound_sample_length_ms(nullptr), 0);
+}
+
+TEST_F(SoundTest, SeveralSamplesPlayAtOnce) {
+    FSOUND_SAMPLE* a = FSOUND_Sample_Load(FSOUND_FREE, "sounds/ding.wav", 0, 0, 0);
+    FSOUND_SAMPLE* b = FSOUND_Sample_Load(FSOUND_FREE, "sounds/start.wav", 0, 0, 0);
+    FSOUND_SAMPLE* c = FSOUND_Sample_Load(FSOUND_FREE, "sounds/fatality.mp3", 0, 0, 0);
+    ASSERT_TRUE(a && b && c);
+    // With the device paused no sample can end before they are counted.
+    SDL_PauseAudio(1);
+    int ca = FSOUND_PlaySound(FSOUND_FREE, a);
+    int cb = FSOUND_PlaySound(FSOUND_FREE, b);
+    int cc = FSOUND_PlaySound(FSOUND_FREE, c);
+    EXPECT_GE(ca, 0);
+    EXPECT_GE(cb, 0);
+    EXPECT_GE(cc, 0);
+    EXPECT_NE(ca, cb);
+    EXPECT_NE(cb, cc);
+    EXPECT_NE(ca, cc);
+    EXPECT_EQ(Mix_Playing(-1), 3);
+    // The same sample may also overlap itself, up to the 32 channels; past
+    // them a request is simply not played.
+    for (int i = 3; i < 32; ++i)
+        EXPECT_GE(FSOUND_PlaySound(FSOUND_FREE, a), 0);
+    EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, a), -1);
+    EXPECT_EQ(sound_last_played(), a);
+    SDL_PauseAudio(0);
+    wait_until_quiet();
+    EXPECT_GT(peak_of_output(), 8000);
+    FSOUND_Sample_Free(a);
+    FSOUND_Sample_Free(b);
+    FSOUND_Sample_Free(c);
+}
+
+TEST_F(SoundTest, FreeingWhilePlayingStopsTheSample) {
+    long samples = resource_counts().samples;
+    FSOUND_SAMPLE* crowd = FSOUND_Sample_Load(FSOUND_FREE, "sounds/applause.wav", 0, 0, 0);
+    FSOUND_SAMPLE* ding = FSOUND_Sample_Load(FSOUND_FREE, "sounds/ding.wav", 0, 0, 0);
+    ASSERT_TRUE(crowd && ding);
+    EXPECT_EQ(resource_counts().samples, samples + 2);
+    SDL_PauseAudio(1);
+    FSOUND_PlaySound(FSOUND_FREE, crowd);
+    FSOUND_PlaySound(FSOUND_FREE, ding);
+    EXPECT_EQ(Mix_Playing(-1), 2);
+    FSOUND_Sample_Free(crowd);
+    EXPECT_EQ(Mix_Playing(-1), 1);
+    EXPECT_EQ(sound_last_played(), ding);
+    SDL_PauseAudio(0);
+    FSOUND_Sample_Free(ding);
+    EXPECT_EQ(Mix_Playing(-1), 0);
+    EXPECT_EQ(sound_last_played(), nullptr);
+    EXPECT_EQ(resource_counts().samples, samples);
+}
+
+TEST_F(SoundTest, SongFreedWhilePlayingStops) {
+    FMUSIC_MODULE* song = FMUSIC_LoadSong("sounds/mario_end.mid");
+    ASSERT_NE(song, nullptr);
+    FMUSIC_SetLooping(song, true);
+    SDL_PauseAudio(1);
+    EXPECT_TRUE(FMUSIC_PlaySong(song));
+    EXPECT_TRUE(Mix_PlayingMusic());
+    EXPECT_TRUE(FMUSIC_FreeSong(song));
+    EXPECT_FALSE(Mix_PlayingMusic());
+    SDL_PauseAudio(0);
+}
+
+TEST_F(SoundTest, CloseStopsEverythingAndMixerReopens) {
+    FSOUND_SAMPLE* crowd = FSOUND_Sample_Load(FSOUND_FREE, "sounds/applause.wav", 0, 0, 0);
+    ASSERT_NE(crowd, nullptr);
+    FSOUND_PlaySound(FSOUND_FREE, crowd);
+    FSOUND_Close();
+    FSOUND_Close(); // a second close is harmless
+    // A sample outliving the mixer is still released cleanly.
+    FSOUND_Sample_Free(crowd);
+    // The intro opens and closes the mixer before the shell opens it again.
+    ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
+    FSOUND_SAMPLE* ding = FSOUND_Sample_Load(FSOUND_FREE, "sounds/ding.wav", 0, 0, 0);
+    EXPECT_NE(ding, nullptr);
+    FSOUND_Sample_Free(ding);
+}
+
+} // namespace

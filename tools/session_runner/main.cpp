@@ -1,0 +1,270 @@
+// session_runner SCRIPT: plays a scripted session through the game's real screen
+// cycle, headless and unthrottled. Time comes from a simulated clock that every
+// wait and flip advances; the script's events are pushed into SDL's queue when
+// their time (or flip) comes. Run it from a run-time tree: it reads the game's
+// files from the working directory, like the game.
+//
+// Script lines ('#' starts a comment):
+//   frame-time MS          simulated time per flip in loops that never wait (default 10)
+//   joysticks N            the joystick count the game sees
+//   at MS EVENT            push EVENT once the simulated clock reaches MS
+//   after MS EVENT         push EVENT MS after the previous scheduled event
+//   frame N EVENT          push EVENT after the N-th flip of the session
+//   checksum N             print a checksum of the screen as shown by flip N
+//   resources              print the resource counts at the start of every cycle
+// EVENT: key NAME [lalt|ralt|lctrl|shift|num]... | keyup NAME | click | mouse B |
+//        joy J B | quit
+// NAME: an SDL key name with '_' for spaces (escape, return, up, f4, left_alt, a) or
+// a key number.
+//
+// Output on standard error: "frame N crc XXXXXXXX" per checksum, "cycle K surfaces S
+// fonts F samples M" per cycle with `resources`, and "session exit N" at a normal end.
+#include "shell/platform.h"
+#include "shell/shell.h"
+
+#include <SDL/SDL.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum EventKind { EV_KEY, EV_KEYUP, EV_MOUSE, EV_JOY, EV_QUIT };
+
+struct ScriptEvent {
+    bool byFrame;
+    unsigned long when; // ms, or flip number
+    EventKind kind;
+    int a, b;
+    int mod;
+    int line;
+};
+
+struct Session {
+    std::vector<ScriptEvent> events;
+    size_t next = 0; // events are kept in script order; each is pushed once due
+    std::vector<bool> pushed;
+    std::vector<unsigned long> checksums;
+    unsigned long lastFlipSeen = 0;
+    bool resources = false;
+    int cycle = 0;
+};
+
+Session session;
+
+int key_from_name(const std::string& name) {
+    char* end = nullptr;
+    long n = strtol(name.c_str(), &end, 10);
+    if (end && *end == 0 && !name.empty()) return int(n);
+    std::string want = name;
+    for (char& c : want)
+        if (c == '_') c = ' ';
+    for (int k = 0; k < SDLK_LAST; ++k) {
+        const char* kn = SDL_GetKeyName(SDLKey(k));
+        if (kn && want == kn) return k;
+    }
+    return -1;
+}
+
+int mod_from_name(const std::string& name) {
+    if (name == "lalt") return KMOD_LALT;
+    if (name == "ralt") return KMOD_RALT;
+    if (name == "lctrl") return KMOD_LCTRL;
+    if (name == "shift") return KMOD_LSHIFT;
+    if (name == "num") return KMOD_NUM;
+    return -1;
+}
+
+uint32_t crc32_of(const Uint8* data, size_t n, uint32_t crc) {
+    crc = ~crc;
+    for (size_t i = 0; i < n; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+uint32_t screen_checksum() {
+    SDL_Surface* s = SDL_GetVideoSurface();
+    if (!s) return 0;
+    SDL_LockSurface(s);
+    uint32_t crc = 0;
+    for (int y = 0; y < s->h; ++y)
+        crc = crc32_of(static_cast<Uint8*>(s->pixels) + y * s->pitch,
+                       size_t(s->w) * s->format->BytesPerPixel, crc);
+    SDL_UnlockSurface(s);
+    return crc;
+}
+
+void push(const ScriptEvent& e) {
+    SDL_Event ev;
+    memset(&ev, 0, sizeof ev);
+    switch (e.kind) {
+    case EV_KEY:
+    case EV_KEYUP:
+        ev.type = e.kind == EV_KEY ? SDL_KEYDOWN : SDL_KEYUP;
+        ev.key.state = e.kind == EV_KEY ? SDL_PRESSED : SDL_RELEASED;
+        ev.key.keysym.sym = SDLKey(e.a);
+        ev.key.keysym.mod = SDLMod(e.mod);
+        break;
+    case EV_MOUSE:
+        ev.type = SDL_MOUSEBUTTONDOWN;
+        ev.button.button = Uint8(e.a);
+        ev.button.state = SDL_PRESSED;
+        break;
+    case EV_JOY:
+        ev.type = SDL_JOYBUTTONDOWN;
+        ev.jbutton.which = Uint8(e.a);
+        ev.jbutton.button = Uint8(e.b);
+        ev.jbutton.state = SDL_PRESSED;
+        break;
+    case EV_QUIT:
+        ev.type = SDL_QUIT;
+        break;
+    }
+    SDL_PushEvent(&ev);
+}
+
+void on_idle(void*) {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+    unsigned long flips = game_flip_count();
+    if (flips != session.lastFlipSeen) {
+        session.lastFlipSeen = flips;
+        for (unsigned long n : session.checksums)
+            if (n == flips) fprintf(stderr, "frame %lu crc %08x\n", n, screen_checksum());
+    }
+    Uint32 now = game_ticks();
+    for (size_t i = 0; i < session.events.size(); ++i) {
+        if (session.pushed[i]) continue;
+        const ScriptEvent& e = session.events[i];
+        bool due = e.byFrame ? flips >= e.when : now >= e.when;
+        if (due) {
+            session.pushed[i] = true;
+            push(e);
+        }
+    }
+}
+
+void on_cycle(void*) {
+    ++session.cycle;
+    if (!session.resources) return;
+    ResourceCounts c = resource_counts();
+    fprintf(stderr, "cycle %d surfaces %ld fonts %ld samples %ld\n", session.cycle, c.surfaces,
+            c.fonts, c.samples);
+}
+
+bool parse_event(std::vector<std::string>& w, size_t at, ScriptEvent& e) {
+    if (at >= w.size()) return false;
+    const std::string& k = w[at];
+    e.mod = 0;
+    e.a = e.b = 0;
+    if (k == "key" || k == "keyup") {
+        if (at + 1 >= w.size()) return false;
+        e.kind = k == "key" ? EV_KEY : EV_KEYUP;
+        e.a = key_from_name(w[at + 1]);
+        if (e.a < 0) return false;
+        for (size_t i = at + 2; i < w.size(); ++i) {
+            int m = mod_from_name(w[i]);
+            if (m < 0) return false;
+            e.mod |= m;
+        }
+        return true;
+    }
+    if (k == "click") {
+        e.kind = EV_MOUSE;
+        e.a = SDL_BUTTON_LEFT;
+        return at + 1 == w.size();
+    }
+    if (k == "mouse" && at + 2 == w.size()) {
+        e.kind = EV_MOUSE;
+        e.a = atoi(w[at + 1].c_str());
+        return true;
+    }
+    if (k == "joy" && at + 3 == w.size()) {
+        e.kind = EV_JOY;
+        e.a = atoi(w[at + 1].c_str());
+        e.b = atoi(w[at + 2].c_str());
+        return true;
+    }
+    if (k == "quit" && at + 1 == w.size()) {
+        e.kind = EV_QUIT;
+        return true;
+    }
+    return false;
+}
+
+bool load_script(const char* path) {
+    FILE* f = fopen(path, "r");
+    if (!f) {
+        fprintf(stderr, "session_runner: cannot open %s\n", path);
+        return false;
+    }
+    char buf[512];
+    int lineNo = 0;
+    unsigned long lastTime = 0;
+    bool ok = true;
+    while (fgets(buf, sizeof buf, f)) {
+        ++lineNo;
+        char* hash = strchr(buf, '#');
+        if (hash) *hash = 0;
+        std::vector<std::string> w;
+        for (char* tok = strtok(buf, " \t\r\n"); tok; tok = strtok(nullptr, " \t\r\n"))
+            w.push_back(tok);
+        if (w.empty()) continue;
+        bool good = true;
+        if (w[0] == "frame-time" && w.size() == 2) {
+            set_simulated_frame_time(Uint32(atoi(w[1].c_str())));
+        } else if (w[0] == "joysticks" && w.size() == 2) {
+            set_joystick_count_override(atoi(w[1].c_str()));
+        } else if (w[0] == "checksum" && w.size() == 2) {
+            session.checksums.push_back(strtoul(w[1].c_str(), nullptr, 10));
+        } else if (w[0] == "resources" && w.size() == 1) {
+            session.resources = true;
+        } else if ((w[0] == "at" || w[0] == "after" || w[0] == "frame") && w.size() >= 3) {
+            ScriptEvent e{};
+            e.line = lineNo;
+            unsigned long n = strtoul(w[1].c_str(), nullptr, 10);
+            e.byFrame = w[0] == "frame";
+            e.when = w[0] == "after" ? lastTime + n : n;
+            if (!e.byFrame) lastTime = e.when;
+            good = parse_event(w, 2, e);
+            if (good) session.events.push_back(e);
+        } else {
+            good = false;
+        }
+        if (!good) {
+            fprintf(stderr, "session_runner: %s:%d: cannot read this line\n", path, lineNo);
+            ok = false;
+        }
+    }
+    fclose(f);
+    session.pushed.assign(session.events.size(), false);
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: session_runner SCRIPT   (run from a run-time tree)\n");
+        return 2;
+    }
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    set_simulated_frame_time(10);
+    // Key names are known only once SDL's keyboard is set up.
+    SDL_Init(SDL_INIT_VIDEO);
+    bool loaded = load_script(argv[1]);
+    SDL_Quit();
+    if (!loaded) return 2;
+    set_simulated_clock(true, 0);
+    set_idle_hook(on_idle, nullptr);
+    set_cycle_hook(on_cycle, nullptr);
+    int status = game_main();
+    fflush(stdout);
+    fprintf(stderr, "session exit %d\n", status);
+    return status;
+}
