@@ -88,8 +88,7 @@ class RaceTest : public ::testing::Test {
         return race_frame(race);
     }
     void count_down() {
-        frame();
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 5; ++i)
             frame(1001);
         ASSERT_TRUE(race.state.started);
     }
