@@ -133,11 +133,20 @@ SDL_Surface* reload_pic(const uint32_t* table, int index) {
         return nullptr;
     }
     SDL_LockSurface(s);
-    // Rows are addressed as one run: a 32-bit surface's pitch is width x 4.
-    for (long long i = 0; i < pixels; ++i) {
-        uint32_t v;
-        if (!read_word(f, &v)) break; // a short pixel run leaves the rest black
-        put_pixel(s, int(i), v);
+    // Rows are addressed as one run: a 32-bit surface's pitch is width x 4, so
+    // the file's pixel words go straight into the surface in one read.
+    Uint8* run = static_cast<Uint8*>(s->pixels);
+    size_t bytes = size_t(pixels) * 4;
+    if (run && bytes > 0) {
+        size_t got = fread(run, 1, bytes, f);
+        // A short pixel run leaves the rest black, a word cut short included.
+        size_t whole = got - got % 4;
+        memset(run + whole, 0, bytes - whole);
+#if SDL_BYTEORDER == SDL_BIG_ENDIAN
+        Uint32* words = reinterpret_cast<Uint32*>(run);
+        for (size_t i = 0; i < whole / 4; ++i)
+            words[i] = SDL_SwapLE32(words[i]);
+#endif
     }
     SDL_UnlockSurface(s);
     fclose(f);
