@@ -149,6 +149,31 @@ void print_summary(std::ostream& out) {
     out.flush();
 }
 
+const char* const TRACE_FILE = "traces.log";
+int reportFd = -1;
+bool finished = false;
+
+// Where the game ended the run itself (its fatal errors exit at once): the
+// last lines it printed say why.
+void report_early_end() {
+    if (finished) return;
+    fflush(stdout);
+    std::string text;
+    if (FILE* f = fopen(TRACE_FILE, "rb")) {
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, f)) > 0) {
+            text.append(buf, n);
+            if (text.size() > 8192) text.erase(0, text.size() - 2048);
+        }
+        fclose(f);
+    }
+    if (text.size() > 2048) text.erase(0, text.size() - 2048);
+    dprintf(reportFd >= 0 ? reportFd : 2,
+            "\nvrillon_bench: the game ended the run; its last words:\n%s\n", text.c_str());
+    scratch_tree_remove();
+}
+
 // Takes the options that are ours out of argv.
 bool take_own_options(int& argc, char** argv, bool& quick) {
     BenchSettings& s = bench_settings();
@@ -211,20 +236,24 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 2;
 
-    // The game prints its traces on standard output: they go to /dev/null,
-    // and the report keeps a descriptor of its own.
+    // The game prints its traces on standard output: they go to a file in the
+    // scratch tree, and the report keeps a descriptor of its own.
+    if (!scratch_tree_make(settings.gameDir)) return 2;
     fflush(stdout);
     int report = dup(1);
-    int null = open("/dev/null", O_WRONLY);
-    if (report < 0 || null < 0 || dup2(null, 1) < 0) {
+    int traces = open(TRACE_FILE, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (report < 0 || traces < 0 || dup2(traces, 1) < 0) {
         fprintf(stderr, "vrillon_bench: cannot set standard output aside\n");
+        scratch_tree_remove();
         return 2;
     }
-    close(null);
+    close(traces);
+    reportFd = report;
+    // The game ends the process on a fatal error: its message is then shown.
+    atexit(report_early_end);
     __gnu_cxx::stdio_filebuf<char> reportBuf(report, std::ios::out);
     std::ostream out(&reportBuf);
 
-    if (!scratch_tree_make(settings.gameDir)) return 2;
     register_race_benchmarks();
     register_screen_benchmarks();
     register_loading_benchmarks();
@@ -237,6 +266,7 @@ int main(int argc, char** argv) {
     print_summary(out);
 
     bench_shell_down();
+    finished = true;
     scratch_tree_remove();
     benchmark::Shutdown();
     // Timings are never judged here, but a benchmark that could not do its
