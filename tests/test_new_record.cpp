@@ -267,6 +267,36 @@ TEST_F(NewRecordScreen, KeysPressedDuringTheZoomAreHandledAfterIt) {
     EXPECT_EQ(interval, 200);
 }
 
+TEST_F(NewRecordScreen, FramesRunOneByOne) {
+    RecordScreen r = {};
+    r.screen = screen;
+    r.portrait = portraits[1];
+    Uint32 start = game_ticks();
+    zoom_in_frame(r, 2.0f, 0);
+    // A 30 x 30 portrait doubled, centred; each frame waits its 20 ms.
+    EXPECT_EQ(r.at.x, 320 - 30);
+    EXPECT_EQ(r.at.y, 120 - 30);
+    EXPECT_EQ(game_ticks() - start, 20u);
+    EXPECT_NE(pixel_at(screen, 320, 120), 0u);
+    // Without a portrait the frame stays black and the last place stands.
+    r.portrait = nullptr;
+    zoom_in_frame(r, 3.0f, 90);
+    EXPECT_EQ(r.at.x, 320 - 30);
+    EXPECT_EQ(pixel_at(screen, 320, 120), 0u);
+
+    HallEntry e = fresh_entry(31500, 1);
+    r.font = font_open("font/comic.ttf", 40);
+    ASSERT_NE(r.font, nullptr);
+    rank_line_text(r.rankLine, sizeof r.rankLine, 0);
+    name_entry_begin(r.ne, &e, 0, game_ticks());
+    EXPECT_FALSE(name_entry_frame(r));
+    push_key(SDLK_UP);
+    push_key(SDLK_RETURN);
+    EXPECT_TRUE(name_entry_frame(r));
+    EXPECT_EQ(hall_line(dir.read("data/hall.dat"), 0), "baa 31500.000000 1");
+    font_close(r.font);
+}
+
 TEST_F(NewRecordScreen, WindowCloseReturnsWithoutWriting) {
     ScreenRun r;
     r.keys = {SDLK_UP};
