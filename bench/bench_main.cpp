@@ -3,7 +3,10 @@
 // Google Benchmark's table, then each figure and its ratio to its floor.
 //
 // Own options (before or among Google Benchmark's --benchmark_* ones):
-//   --game_dir=DIR          the run-time tree to copy (default: the build's)
+//   --game_dir=DIR          the run-time tree whose pictures, sounds and fonts
+//                           are used (default: the build's)
+//   --data_dir=DIR          where fresh record files are copied from (default:
+//                           the build's templates)
 //   --session_runner=PATH   the session runner (default: the build's)
 //   --idle_seconds=S        how long each idle screen is watched (default 3)
 //   --quick                 one short run of everything, to prove it runs
@@ -182,6 +185,8 @@ bool take_own_options(int& argc, char** argv, bool& quick) {
         const char* a = argv[i];
         if (strncmp(a, "--game_dir=", 11) == 0) {
             s.gameDir = a + 11;
+        } else if (strncmp(a, "--data_dir=", 11) == 0) {
+            s.dataDir = a + 11;
         } else if (strncmp(a, "--session_runner=", 17) == 0) {
             s.sessionRunner = a + 17;
         } else if (strncmp(a, "--idle_seconds=", 15) == 0) {
@@ -209,6 +214,7 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     BenchSettings& settings = bench_settings();
     settings.gameDir = VRILLON_GAME_DIR;
+    settings.dataDir = VRILLON_TEMPLATE_DIR "/data";
     settings.sessionRunner = VRILLON_SESSION_RUNNER;
     bool quick = false;
     if (!take_own_options(argc, argv, quick)) return 2;
@@ -238,7 +244,7 @@ int main(int argc, char** argv) {
 
     // The game prints its traces on standard output: they go to a file in the
     // scratch tree, and the report keeps a descriptor of its own.
-    if (!scratch_tree_make(settings.gameDir)) return 2;
+    if (!scratch_tree_make()) return 2;
     fflush(stdout);
     int report = dup(1);
     int traces = open(TRACE_FILE, O_WRONLY | O_CREAT | O_TRUNC, 0644);

@@ -38,14 +38,15 @@ bool copy_file(const std::string& from, const std::string& to) {
 
 // Links the read-only parts of the tree and copies the record files, which
 // the game rewrites.
-bool fill_tree(const std::string& gameDir, const std::string& to) {
+bool fill_tree(const std::string& to) {
+    const BenchSettings& s = bench_settings();
     for (const char* part : {"pics", "sounds", "font"}) {
-        std::string target = gameDir + "/" + part;
+        std::string target = s.gameDir + "/" + part;
         if (symlink(target.c_str(), (to + "/" + part).c_str()) != 0) return false;
     }
     if (mkdir((to + "/data").c_str(), 0755) != 0) return false;
     for (const char* file : {"control.dat", "scores.dat", "hall.dat"})
-        if (!copy_file(gameDir + "/data/" + file, to + "/data/" + file)) return false;
+        if (!copy_file(s.dataDir + "/" + file, to + "/data/" + file)) return false;
     return true;
 }
 
@@ -98,20 +99,21 @@ bool write_session_script(const std::string& path) {
 } // namespace
 
 BenchSettings& bench_settings() {
-    static BenchSettings settings = {"", "", 3.0};
+    static BenchSettings settings = {"", "", "", 3.0};
     return settings;
 }
 
-bool scratch_tree_make(const std::string& gameDir) {
+bool scratch_tree_make() {
     char path[] = "/tmp/vrillon_bench.XXXXXX";
     if (!mkdtemp(path)) {
         fprintf(stderr, "vrillon_bench: cannot make a scratch directory\n");
         return false;
     }
     scratchPath = path;
-    if (!fill_tree(gameDir, scratchPath) || chdir(scratchPath.c_str()) != 0) {
-        fprintf(stderr, "vrillon_bench: cannot lay out %s from the game tree %s\n", path,
-                gameDir.c_str());
+    if (!fill_tree(scratchPath) || chdir(scratchPath.c_str()) != 0) {
+        const BenchSettings& s = bench_settings();
+        fprintf(stderr, "vrillon_bench: cannot lay out %s from %s and %s\n", path,
+                s.gameDir.c_str(), s.dataDir.c_str());
         return false;
     }
     return true;
@@ -206,7 +208,7 @@ long session_peak_rss_kb(std::string& why) {
     }
     std::string dir = path;
     std::string script = dir + "/session.txt";
-    if (!fill_tree(s.gameDir, dir) || !write_session_script(script)) {
+    if (!fill_tree(dir) || !write_session_script(script)) {
         remove_tree(dir);
         why = "cannot lay out the session's tree";
         return -1;
@@ -233,7 +235,7 @@ long session_peak_rss_kb(std::string& why) {
         rusage ru{};
         if (wait4(pid, &status, 0, &ru) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
             why = "the session did not end normally";
-        else if (file_text(dir + "/data/hall.dat") == file_text(s.gameDir + "/data/hall.dat"))
+        else if (file_text(dir + "/data/hall.dat") == file_text(s.dataDir + "/hall.dat"))
             why = "the session's race did not reach the hall of fame";
         else
             peak = ru.ru_maxrss;

@@ -10,16 +10,17 @@
 
 // Settings from the command line (bench_main.cpp).
 struct BenchSettings {
-    std::string gameDir;       // the built run-time tree to copy
+    std::string gameDir;       // the built run-time tree: pictures, sounds, fonts
+    std::string dataDir;       // fresh record files, so that every run starts alike
     std::string sessionRunner; // the session_runner program
     double idleSeconds;        // how long each idle screen is watched
 };
 BenchSettings& bench_settings();
 
-// Makes a scratch copy of the run-time tree (pictures, sounds and fonts
-// linked, record files copied) and makes it the working directory. False
-// with a message on standard error on failure.
-bool scratch_tree_make(const std::string& gameDir);
+// Makes a scratch run-time tree (the game tree's pictures, sounds and fonts
+// linked, fresh record files copied) and makes it the working directory.
+// False with a message on standard error on failure.
+bool scratch_tree_make();
 void scratch_tree_remove();
 
 // The shell as the game has it once started: window, samples, font, race
