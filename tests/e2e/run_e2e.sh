@@ -204,8 +204,9 @@ intro_area() { # prints "X Y" of the 640x480 intro picture on the screen
         sed -n 's/.* 640x480+-\{0,1\}[0-9]*+-\{0,1\}[0-9]*  +\([0-9]*\)+\([0-9]*\)$/\1 \2/p' | head -n 1
 }
 
-# take_shot NAME: the game window (or the intro's picture) as a PPM in $shot.
-# A check keeps one file, its last look, numbered in the order of the checks.
+# next_shot NAME: names $shot, where the next looks at the game window (or
+# the intro's picture) go as PPM files. A check keeps one file, its last
+# look, numbered in the order of the checks.
 next_shot() {
     check_no=$((check_no + 1))
     shot=$(printf '%s/shots/%03d-%s.ppm' "$sdir" "$check_no" "$1")

@@ -38,9 +38,14 @@ cp -r "$build/game" "$tree" && rm -rf "$tree/data" && cp -r "$build/templates/da
     echo "FAIL: cannot copy the run-time tree from $build"
     exit 1
 }
-(cd "$tree" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$runner" "$script") \
+# A script that never quits would leave the game in its menu for ever.
+(cd "$tree" && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 60 "$runner" "$script") \
     >"$tmp/stdout.txt" 2>"$tmp/stderr.txt"
 status=$?
+if [ $status = 124 ]; then
+    echo "FAIL [$name]: the session did not end within 60 s: does the script quit at the end?"
+    exit 1
+fi
 
 seen=$tmp/seen
 mkdir -p "$seen/data"
