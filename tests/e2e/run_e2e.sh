@@ -89,6 +89,8 @@ trap 'exit 2' INT TERM
 # The screen is the intro's full-screen mode, 640 x 480: with no window
 # manager to make a window full screen, sdl12-compat would otherwise scale
 # the intro for the whole screen into a 640 x 480 window and cut it off.
+# No reset when the last client leaves: the intro closes its display and the
+# game opens it again at once, which a resetting server may refuse.
 # A display number nobody holds. When another server takes the same number
 # at the same moment, the lock file names the winner: ours must be it before
 # anything talks to the display.
@@ -96,7 +98,7 @@ start_xvfb() {
     local n=$((20 + $$ % 70)) tries=0 waited
     while [ $tries -lt 50 ]; do
         if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-            Xvfb ":$n" -screen 0 640x480x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
+            Xvfb ":$n" -screen 0 640x480x24 -nolisten tcp -noreset >"$tmp/xvfb.log" 2>&1 &
             xvfb_pid=$!
             waited=0
             while kill -0 "$xvfb_pid" 2>/dev/null && [ $waited -lt 100 ]; do
@@ -463,6 +465,9 @@ ends_with() {
     [ "$status" = "$want" ] || fail "exit status: expected $want, seen $status"
 }
 not_running() { ! game_running; }
+# A window close as a window manager asks for it: WM_DELETE_WINDOW, which
+# SDL makes a quit request. (xdotool windowclose destroys the window instead:
+# the classic SDL then runs on without one; windowkill kills the client.)
 close_window() {
     local w
     w=$(game_window)
