@@ -3,7 +3,8 @@
 // simulated clock. Players of every kind (two joysticks, the mouse, the
 // keyboard) hammer at random rates; some start early or stop running and are
 // eliminated; some races are abandoned; stray presses of every kind fall in;
-// the hall of fame is offered every complete race's times. Afterwards the
+// the hall of fame is offered every complete race's times; the menu now and
+// then opens the hall of fame or the controls screen. Afterwards the
 // record files must be sound and no cycle may hold more resources than the
 // one before it.
 //
@@ -16,7 +17,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -26,16 +26,19 @@ namespace {
 
 constexpr int FRAME_MS = 100; // simulated time per race frame
 constexpr int RETURN_AT = 900;
-// "GO!" comes 4 x 1100 ms after the race's first frame, which comes within
-// two menu passes of Return: hammering starts safely after it.
-constexpr int HAMMER_AT = RETURN_AT + 4900;
+// The race's first frame comes within two menu passes (50 ms and a flip each)
+// of Return, and "GO!" four countdown steps (just over a second each) later:
+// hammering starts safely after it.
+constexpr int HAMMER_AT = RETURN_AT + 2 * (50 + FRAME_MS) + 4 * (1000 + FRAME_MS) + 200;
 constexpr int EARLY_FROM = RETURN_AT + 1500; // well inside the countdown
 constexpr int EARLY_TO = RETURN_AT + 3500;
 constexpr int HAMMER_FRAMES = 240; // a player pressing in 88% of frames needs about 205
 // An entry screen zooms for 37 frames of 20 ms plus a flip, pauses 2 s, then
 // reads the name: the next screen's keys must come after this one has ended.
 constexpr int ENTRY_SPACING = 37 * (20 + FRAME_MS) + FRAME_MS + 2000 + 2000;
-constexpr int PLAYER_KEY = 109; // row 3, the keyboard player ('m')
+// Row 3, the keyboard player, plays on 'm'; the controls screen now and then
+// moves it to 'k' and back.
+const char PLAYER_KEYS[2] = {'m', 'k'};
 
 enum Role { STEADY, EARLY, DAWDLER };
 enum Ending { COMPLETE, ABANDONED_IN_COUNTDOWN, ABANDONED_RUNNING };
@@ -56,7 +59,8 @@ struct Script {
 struct Gen {
     std::mt19937 rng;
     std::ostringstream out;
-    int offset = 0; // added to every time: the cycle's plan moves back after a detour
+    int offset = 0;      // added to every time: the cycle's plan moves back after a detour
+    int keyboardKey = 0; // which of PLAYER_KEYS row 3 uses now
     explicit Gen(unsigned seed) : rng(seed) {}
     int pick(int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); }
     bool chance(double p) { return double(rng() % 1000000u) < p * 1000000.0; }
@@ -78,7 +82,7 @@ std::string press(Gen& g, int row, int n) {
     case 2:
         return "click";
     default:
-        return "key " + std::to_string(PLAYER_KEY);
+        return std::string("key ") + PLAYER_KEYS[g.keyboardKey];
     }
 }
 
@@ -88,7 +92,7 @@ std::string stray(Gen& g, int players) {
     for (;;) {
         switch (g.pick(0, 4)) {
         case 0: {
-            static const char letters[] = "abcdefghijklnopqrstuvwxyz0123456789";
+            static const char letters[] = "abcdefghijlnopqrstuvwxyz0123456789";
             return std::string("key ") + letters[g.pick(0, int(sizeof letters) - 2)];
         }
         case 1:
@@ -125,12 +129,22 @@ Plan race_cycle(Gen& g, bool& fatality, bool first) {
     g.out << "cycle\n";
     g.offset = 0;
     // The menu: now and then the hall of fame first (its ten rows take a
-    // flip each to draw; what comes meanwhile is the hall screen's), or a
-    // display switch.
+    // flip each to draw; what comes meanwhile is the hall screen's) or the
+    // controls screen, a display switch, the fatality option.
     if (!first && g.chance(0.05)) {
         g.at(100, "key f3");
         g.at(1600, "key escape");
         g.offset = 1700;
+    } else if (!first && g.chance(0.04)) {
+        // The controls screen (one event per step): the keyboard player's key
+        // changes, which the menu saves on leaving.
+        g.keyboardKey = 1 - g.keyboardKey;
+        g.at(100, "key f2");
+        for (int i = 1; i <= 3; ++i)
+            g.at(100 + 200 * i, "key down");
+        g.at(900, std::string("key ") + PLAYER_KEYS[g.keyboardKey]);
+        g.at(1100, "key escape");
+        g.offset = 1300;
     }
     if (!first && g.chance(0.03)) g.at(450, "key f1");
     if (!first && g.chance(0.08)) {
