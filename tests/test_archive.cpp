@@ -271,6 +271,16 @@ TEST_F(Archive, DamagedPicturesGiveNullOrStayBlack) {
     EXPECT_EQ(pixel_at(s, 1, 1), 0u);
     EXPECT_EQ(pixel_at(s, 3, 3), 0u);
     surface_free(s);
+    // A pixel word cut short is not half drawn.
+    FILE* f = fopen("pics/pics.dat", "ab");
+    ASSERT_NE(f, nullptr);
+    fputs("\xFF\xFF", f);
+    fclose(f);
+    s = reload_pic(table, 0);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(pixel_at(s, 0, 1), 0xFFFFFFu);
+    EXPECT_EQ(pixel_at(s, 1, 1), 0u);
+    surface_free(s);
 
     // Sizes that cannot be real: negative, huge, or too wide for a surface row.
     const int32_t bad[][2] = {{-1, 4},         {4, -1},   {-2, -2}, {0x7FFFFFFF, 0x7FFFFFFF},

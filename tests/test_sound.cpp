@@ -7,6 +7,7 @@
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -104,6 +105,19 @@ TEST_F(SoundTest, MidiSongPlaysOnceAndIsHeard) {
     wait_until_quiet();
     EXPECT_FALSE(Mix_PlayingMusic());
     EXPECT_GT(peak_of_output(), 1000);
+    EXPECT_TRUE(FMUSIC_FreeSong(song));
+}
+
+// Where a General MIDI SoundFont is installed the mixer would read the whole
+// bank (about 150 MB) for the jingle; the song must stay a small load.
+TEST_F(SoundTest, SongLoadsWithoutAWholeSoundFont) {
+    if (getenv("SDL_SOUNDFONTS")) GTEST_SKIP() << "SoundFonts chosen by the environment";
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    FMUSIC_MODULE* song = FMUSIC_LoadSong("sounds/mario_end.mid");
+    ASSERT_NE(song, nullptr);
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 20 * 1024) << "peak grew in kB";
     EXPECT_TRUE(FMUSIC_FreeSong(song));
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 const char* const ARCHIVE_PATH = "pics/pics.dat";
 
@@ -109,9 +110,10 @@ SDL_Surface* reload_pic(const uint32_t* table, int index) {
         return nullptr;
     }
     // A negative size, more pixels than the archive could hold, or a row too
-    // wide for a surface's 16-bit pitch is damage.
-    fseek(f, 0, SEEK_END);
-    long long fileSize = ftell(f);
+    // wide for a surface's 16-bit pitch is damage. The file's size comes from
+    // its descriptor, so the stream stays where the pixels start.
+    struct stat st;
+    long long fileSize = fstat(fileno(f), &st) == 0 ? (long long)st.st_size : 0;
     long long pixels = (long long)width * (long long)height;
     if (width < 0 || height < 0 || width > 16383 || pixels * 4 > fileSize ||
         pixels * 4 > 0x7FFFFFFFLL) {
@@ -119,7 +121,6 @@ SDL_Surface* reload_pic(const uint32_t* table, int index) {
         SDL_SetError("image %d de taille invalide %d*%d", index, width, height);
         return nullptr;
     }
-    fseek(f, long(table[index]) + 8, SEEK_SET);
     SDL_Surface* s =
         surface_made(SDL_CreateRGBSurface(SDL_HWSURFACE, width, height, 32, 0, 0, 0, 0));
     if (!s) {
@@ -135,11 +136,20 @@ SDL_Surface* reload_pic(const uint32_t* table, int index) {
         return nullptr;
     }
     SDL_LockSurface(s);
-    // Rows are addressed as one run: a 32-bit surface's pitch is width x 4.
-    for (long long i = 0; i < pixels; ++i) {
-        uint32_t v;
-        if (!read_word(f, &v)) break; // a short pixel run leaves the rest black
-        put_pixel(s, int(i), v);
+    // Rows are addressed as one run: a 32-bit surface's pitch is width x 4, so
+    // the file's pixel words go straight into the surface in one read.
+    Uint8* run = static_cast<Uint8*>(s->pixels);
+    size_t bytes = size_t(pixels) * 4;
+    if (run && bytes > 0) {
+        size_t got = fread(run, 1, bytes, f);
+        // A short pixel run leaves the rest black, a word cut short included.
+        size_t whole = got - got % 4;
+        memset(run + whole, 0, bytes - whole);
+#if SDL_BYTEORDER == SDL_BIG_ENDIAN
+        Uint32* words = reinterpret_cast<Uint32*>(run);
+        for (size_t i = 0; i < whole / 4; ++i)
+            words[i] = SDL_SwapLE32(words[i]);
+#endif
     }
     SDL_UnlockSurface(s);
     fclose(f);

@@ -23,34 +23,27 @@ constexpr int FINISH_MARGIN = 59;
 constexpr int MARK_SPACING = 160;
 constexpr Uint32 COUNTDOWN_STEP_MS = 1000;
 
-void log_sound(Race& race, const void* sound) {
-    race.sounds[race.soundCount % RACE_SOUND_LOG] = sound;
-    ++race.soundCount;
-}
-
-void play_sample(Race& race, FSOUND_SAMPLE* sample) {
+void play_sample(FSOUND_SAMPLE* sample) {
     if (sample) FSOUND_PlaySound(FSOUND_FREE, sample);
-    log_sound(race, sample);
 }
 
 void play_end_sound(Race& race, int character) {
     Assets& a = *race.assets;
     switch (character) {
     case SONIC:
-        play_sample(race, a.sonicEnd);
+        play_sample(a.sonicEnd);
         break;
     case MARIO:
         if (a.marioEnd) {
             FMUSIC_SetLooping(a.marioEnd, false);
             FMUSIC_PlaySong(a.marioEnd);
         }
-        log_sound(race, a.marioEnd);
         break;
     case ROAD:
-        play_sample(race, a.roadEnd);
+        play_sample(a.roadEnd);
         break;
     case SHREK:
-        play_sample(race, a.shrekEnd);
+        play_sample(a.shrekEnd);
         break;
     default:
         break;
@@ -111,7 +104,7 @@ void left_edge_eliminations(Race& race) {
         ++out;
     }
     if (out > 0) {
-        play_sample(race, race.assets->fatality);
+        play_sample(race.assets->fatality);
         race.state.playersLeft -= out;
     }
 }
@@ -169,10 +162,10 @@ void countdown_step(Race& race) {
     s.countdown -= 1;
     a.lastStepTick = now;
     if (s.countdown > 0) {
-        play_sample(race, a.ding);
+        play_sample(a.ding);
         return;
     }
-    play_sample(race, a.start);
+    play_sample(a.start);
     surface_free(a.Timer);
     snprintf(a.timerText, sizeof a.timerText, "GO!");
     a.Timer = render_text(a.font, a.timerText, SDL_Color{0, 0, 0, 0});
@@ -187,7 +180,7 @@ void false_starts(Race& race) {
         if (!pc.active || !is_pressing(pc, *race.in)) continue;
         pc.active = false;
         race.state.playersLeft -= 1;
-        play_sample(race, race.assets->fatality);
+        play_sample(race.assets->fatality);
         if (character_in_range(pc.character)) start_explosion(race, pc.character);
     }
 }
@@ -203,11 +196,6 @@ void switch_display_mode(Race& race) {
 
 bool character_in_range(int character) {
     return character >= 0 && character < CHARACTERS;
-}
-
-const void* race_last_sound(const Race& race) {
-    if (race.soundCount == 0) return nullptr;
-    return race.sounds[(race.soundCount - 1) % RACE_SOUND_LOG];
 }
 
 void deactivate_character(PlayerControl controls[PLAYERS], int character) {

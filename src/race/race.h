@@ -51,9 +51,6 @@ struct RunnerLook {
 };
 extern const RunnerLook RUNNER_LOOKS[CHARACTERS];
 
-// Samples the race has started, newest last (kept for checks after a frame).
-constexpr int RACE_SOUND_LOG = 16;
-
 // Everything one race works on: its own state plus what the shell lends it.
 struct Race {
     RaceState state;
@@ -65,8 +62,6 @@ struct Race {
     EffectList* pointDepart;
     bool fatality;
     bool* fullscreen;
-    long soundCount;
-    const void* sounds[RACE_SOUND_LOG];
 };
 
 enum RaceStep { RACE_GO_ON = 0, RACE_LEFT = 1, RACE_ENDED_BY_QUIT = 2 };
@@ -81,8 +76,6 @@ RaceStep race_frame(Race& race);
 void race_hall_placements(Race& race);
 // Whether a value names one of the four characters (a damaged control file may hold others).
 bool character_in_range(int character);
-// The last sample the race started, null when none.
-const void* race_last_sound(const Race& race);
 
 // Drawing (race_draw.cpp).
 void race_draw_board(Race& race);

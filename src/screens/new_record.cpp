@@ -26,29 +26,6 @@ void clear_black(SDL_Surface* screen) {
     SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
 }
 
-// Spins the portrait in while it grows; returns the last frame's top-left.
-SDL_Rect zoom_in(SDL_Surface* screen, SDL_Surface* portrait) {
-    float zooms[ZOOM_FRAMES_MAX];
-    int angles[ZOOM_FRAMES_MAX];
-    int frames = zoom_in_schedule(zooms, angles, ZOOM_FRAMES_MAX);
-    SDL_Rect last = {0, 0, 0, 0};
-    for (int i = 0; i < frames; ++i) {
-        clear_black(screen);
-        SDL_Surface* copy =
-            portrait ? surface_made(rotozoomSurface(portrait, angles[i], zooms[i], SMOOTHING_OFF))
-                     : nullptr;
-        // A copy that cannot be made leaves this frame black.
-        if (copy) {
-            last.x = Sint16(screen->w / 2 - copy->w / 2);
-            last.y = Sint16(screen->h / 2 - copy->h / 2);
-            blit_at(copy, screen, last.x, last.y);
-        }
-        game_flip(screen);
-        game_delay(FRAME_MS);
-        surface_free(copy);
-    }
-    return last;
-}
 } // namespace
 
 int zoom_in_schedule(float zooms[], int angles[], int capacity) {
@@ -148,53 +125,75 @@ void name_entry_blink(NameEntry& ne, Uint32 t) {
     if (t >= ne.blinkStart + 1000) ne.blinkStart = game_ticks();
 }
 
+void zoom_in_frame(RecordScreen& r, float zoom, int angle) {
+    clear_black(r.screen);
+    SDL_Surface* copy = r.portrait
+                            ? surface_made(rotozoomSurface(r.portrait, angle, zoom, SMOOTHING_OFF))
+                            : nullptr;
+    // A copy that cannot be made leaves this frame black.
+    if (copy) {
+        r.at.x = Sint16(r.screen->w / 2 - copy->w / 2);
+        r.at.y = Sint16(r.screen->h / 2 - copy->h / 2);
+        blit_at(copy, r.screen, r.at.x, r.at.y);
+    }
+    game_flip(r.screen);
+    game_delay(FRAME_MS);
+    surface_free(copy);
+}
+
+bool name_entry_frame(RecordScreen& r) {
+    SDL_Event ev;
+    while (SDL_PollEvent(&ev))
+        name_entry_event(r.ne, ev);
+    HallEntry* entry = r.ne.entry;
+    SDL_Surface* nom = render_text(r.font, entry->name, WHITE);
+    if (!nom) fatal("Erreur de création de surf_nom");
+    SDL_Surface* rankText = render_text(r.font, r.rankLine, WHITE);
+    if (!rankText) fatal("Erreur de création de surf_rank");
+    name_entry_blink(r.ne, game_ticks());
+    clear_black(r.screen);
+    blit_at(r.final, r.screen, r.at.x, r.at.y);
+    blit_at(rankText, r.screen, 100, 5);
+    blit_at(nom, r.screen, 275, 175);
+    game_flip(r.screen);
+    game_delay(FRAME_MS);
+    surface_free(rankText);
+    surface_free(nom);
+    return r.ne.done;
+}
+
 void new_record_screen(SDL_Surface* screen, SDL_Surface* portraits[4], HallEntry* entry, int rank) {
     if (!screen || !entry) return;
-    TTF_Font* font = font_open(FONT_FILE, FONT_SIZE);
-    if (!font) fatal("Erreur de chargement de la police %s : %s\n", FONT_FILE, TTF_GetError());
+    RecordScreen r = {};
+    r.screen = screen;
+    r.font = font_open(FONT_FILE, FONT_SIZE);
+    if (!r.font) fatal("Erreur de chargement de la police %s : %s\n", FONT_FILE, TTF_GetError());
     FSOUND_SAMPLE* applause = FSOUND_Sample_Load(FSOUND_FREE, APPLAUSE_FILE, 0, 0, 0);
     if (!applause) fatal_line("Erreur lors du chargement de applause.wav");
     FSOUND_PlaySound(FSOUND_FREE, applause);
 
     int character = entry->character;
-    SDL_Surface* portrait =
-        (portraits && character >= 0 && character < 4) ? portraits[character] : nullptr;
-    SDL_Rect at = zoom_in(screen, portrait);
+    r.portrait = (portraits && character >= 0 && character < 4) ? portraits[character] : nullptr;
+    // Spins the portrait in while it grows.
+    float zooms[ZOOM_FRAMES_MAX];
+    int angles[ZOOM_FRAMES_MAX];
+    int frames = zoom_in_schedule(zooms, angles, ZOOM_FRAMES_MAX);
+    for (int i = 0; i < frames; ++i)
+        zoom_in_frame(r, zooms[i], angles[i]);
     // The final picture stays where the last frame was, not recentred.
-    SDL_Surface* final =
-        portrait ? surface_made(rotozoomSurface(portrait, 0.0, FINAL_ZOOM, SMOOTHING_OFF))
-                 : nullptr;
-    blit_at(final, screen, at.x, at.y);
+    r.final = r.portrait ? surface_made(rotozoomSurface(r.portrait, 0.0, FINAL_ZOOM, SMOOTHING_OFF))
+                         : nullptr;
+    blit_at(r.final, screen, r.at.x, r.at.y);
     game_flip(screen);
     game_delay(HOLD_MS);
 
-    char rankLine[40];
-    rank_line_text(rankLine, sizeof rankLine, rank);
-    NameEntry ne;
-    name_entry_begin(ne, entry, rank, game_ticks());
+    rank_line_text(r.rankLine, sizeof r.rankLine, rank);
+    name_entry_begin(r.ne, entry, rank, game_ticks());
     // Stays on for the screens that follow.
     SDL_EnableKeyRepeat(1000, 200);
-
-    for (;;) {
-        SDL_Event ev;
-        while (SDL_PollEvent(&ev))
-            name_entry_event(ne, ev);
-        SDL_Surface* nom = render_text(font, entry->name, WHITE);
-        if (!nom) fatal("Erreur de création de surf_nom");
-        SDL_Surface* rankText = render_text(font, rankLine, WHITE);
-        if (!rankText) fatal("Erreur de création de surf_rank");
-        name_entry_blink(ne, game_ticks());
-        clear_black(screen);
-        blit_at(final, screen, at.x, at.y);
-        blit_at(rankText, screen, 100, 5);
-        blit_at(nom, screen, 275, 175);
-        game_flip(screen);
-        game_delay(FRAME_MS);
-        surface_free(rankText);
-        surface_free(nom);
-        if (ne.done) break;
+    while (!name_entry_frame(r)) {
     }
-    surface_free(final);
+    surface_free(r.final);
     FSOUND_Sample_Free(applause);
-    font_close(font);
+    font_close(r.font);
 }

@@ -4,6 +4,7 @@
 #include "records/records.h"
 
 #include <SDL/SDL.h>
+#include <SDL/SDL_ttf.h>
 #include <cstddef>
 
 struct NameEntry {
@@ -26,3 +27,20 @@ void name_entry_blink(NameEntry& ne, Uint32 t);
 // The zoom-in: zoom and angle of each frame; returns the number of frames.
 int zoom_in_schedule(float zooms[], int angles[], int capacity);
 void rank_line_text(char* out, size_t size, int rank);
+
+// What the screen draws with, so its frames can be run one by one.
+struct RecordScreen {
+    SDL_Surface* screen;
+    SDL_Surface* portrait; // the runner's portrait, null when there is none
+    TTF_Font* font;        // 40 points
+    SDL_Surface* final;    // the portrait at full zoom, kept for the name entry
+    SDL_Rect at;           // top-left of the last zoom frame drawn
+    char rankLine[40];
+    NameEntry ne;
+};
+
+// One zoom-in frame: black, the portrait turned and zoomed at the centre, flip, 20 ms.
+void zoom_in_frame(RecordScreen& r, float zoom, int angle);
+// One name-entry frame: events, both texts, the blink, drawing, flip, 20 ms.
+// True once the entry is over.
+bool name_entry_frame(RecordScreen& r);

@@ -42,10 +42,17 @@ constexpr int MIXER_FRAMES = 1024;
 // synthesizer cannot read (songs then load and play in silence). Pointing the
 // mixer at the freepats file fixes that; a TIMIDITY_CFG of the player's own
 // is left alone.
+//
+// Where a General MIDI SoundFont is installed (Debian's default-GM.sf3), the
+// mixer prefers FluidSynth and loads that whole bank, about 150 MB read into
+// memory and a quarter of a second, for one short jingle. Naming a SoundFont
+// that does not exist turns FluidSynth down and leaves the song to the
+// built-in timidity; SoundFonts a player names in SDL_SOUNDFONTS are kept.
 void choose_midi_instruments() {
     const char* freepats = "/etc/timidity/freepats.cfg";
     if (getenv("TIMIDITY_CFG") == nullptr && access(freepats, R_OK) == 0)
         setenv("TIMIDITY_CFG", freepats, 0);
+    if (getenv("SDL_SOUNDFONTS") == nullptr) Mix_SetSoundFonts("/nonexistent/no-soundfont.sf2");
 }
 
 // The game's file names were written with either separator: "sounds\x.wav"

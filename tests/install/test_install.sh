@@ -19,7 +19,7 @@ game_pid=
 manifest=$build/install_manifest.txt
 [ -e "$manifest" ] && cp "$manifest" "$tmp/manifest.saved"
 cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     if [ -e "$tmp/manifest.saved" ]; then
         cp "$tmp/manifest.saved" "$manifest"
@@ -85,7 +85,15 @@ play_real_game() { # play_real_game LAUNCHER
         n=$((n + 1))
     done
     if kill -0 "$game_pid" 2>/dev/null; then
+        # SDL turns SIGTERM into a quit request, which the intro may swallow
+        # before the menu exists: give it a moment, then kill it outright.
         kill "$game_pid"
+        n=0
+        while kill -0 "$game_pid" 2>/dev/null && [ $n -lt 30 ]; do
+            sleep 0.1
+            n=$((n + 1))
+        done
+        kill -KILL "$game_pid" 2>/dev/null
         wait "$game_pid" 2>/dev/null
     elif ! wait "$game_pid"; then
         cat "$tmp/game.out"

@@ -45,28 +45,12 @@ bool write_test_midi(const std::string& path) {
     return write_bytes(path, midi, sizeof midi);
 }
 
-FSOUND_SAMPLE* test_sample(const std::string& path, uintptr_t n) {
-    if (write_test_wav(path)) {
-        FSOUND_SAMPLE* s = FSOUND_Sample_Load(FSOUND_FREE, path.c_str(), 0, 0, 0);
-        if (s) return s;
-    }
-    return reinterpret_cast<FSOUND_SAMPLE*>(0x1000 + 0x10 * n);
+FSOUND_SAMPLE* test_sample(const std::string& path) {
+    if (!write_test_wav(path)) return nullptr;
+    return FSOUND_Sample_Load(FSOUND_FREE, path.c_str(), 0, 0, 0);
 }
 
-FMUSIC_MODULE* test_song(const std::string& path, uintptr_t n) {
-    if (write_test_midi(path)) {
-        FMUSIC_MODULE* m = FMUSIC_LoadSong(path.c_str());
-        if (m) return m;
-    }
-    // A layer that really loads samples must never see a stand-in song.
-    if (sound_layer_loads(path + ".wav")) return nullptr;
-    return reinterpret_cast<FMUSIC_MODULE*>(0x2000 + 0x10 * n);
-}
-
-bool sound_layer_loads(const std::string& path) {
-    if (!write_test_wav(path)) return false;
-    FSOUND_SAMPLE* s = FSOUND_Sample_Load(FSOUND_FREE, path.c_str(), 0, 0, 0);
-    if (!s) return false;
-    FSOUND_Sample_Free(s);
-    return true;
+FMUSIC_MODULE* test_song(const std::string& path) {
+    if (!write_test_midi(path)) return nullptr;
+    return FMUSIC_LoadSong(path.c_str());
 }
