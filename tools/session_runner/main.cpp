@@ -31,9 +31,9 @@
 #include "shell/shell.h"
 
 #include <SDL/SDL.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -190,16 +190,13 @@ void on_cycle(void*) {
         fprintf(stderr, "cycle %d surfaces %ld fonts %ld samples %ld\n", session.cycle, c.surfaces,
                 c.fonts, c.samples);
     }
-    if (size_t(session.cycle) >= session.blocks.size()) {
-        session.current = 0;
-        return;
-    }
     // The previous cycle's events that never came due are dropped.
     if (session.current > 0) {
         const Block& old = session.blocks[session.current];
         session.dropped += (old.byTime.size() - old.nextTime) + (old.byFlip.size() - old.nextFlip);
     }
-    session.current = size_t(session.cycle);
+    session.current = size_t(session.cycle) < session.blocks.size() ? size_t(session.cycle) : 0;
+    if (session.current == 0) return;
     Block& b = session.blocks[session.current];
     b.startMs = game_ticks();
     b.startFlip = game_flip_count();
