@@ -54,15 +54,18 @@ limit 200000
 at 0 key escape
 cycle
 at 100 key f3
-at 400 key escape
-at 700 key return
+# the hall screen draws its ten rows with a flip each before it reads a key
+at 1000 key escape
+at 1300 key return
 )";
 
 std::string session_script() {
     std::string s = SCRIPT;
-    // Row 0 is the mouse player (no joystick): 200 clicks from just after "GO!".
+    // Row 0 is the mouse player (no joystick). The race's first frame comes
+    // within two menu passes of Return and "GO!" four steps of 1050 ms later:
+    // 200 clicks, one a frame, from just after it.
     for (int i = 0; i < 200; ++i)
-        s += "at " + std::to_string(5500 + 50 * i) + " click\n";
+        s += "at " + std::to_string(6000 + 50 * i) + " click\n";
     s += "after 200 key escape\n" // every runner in: the hall of fame is offered
          "after 300 key up\n"     // first letter b
          "after 50 key return\n"  // stores "baa"
