@@ -90,6 +90,8 @@ SDL_Surface* reload_pic(const uint32_t* table, int index) {
     if (!f) f = fopen(ARCHIVE_PATH, "rb"); // a read-only install still loads
     if (!f) {
         fprintf(stderr, "Err / reload_pic ouverture de pics.dat\n");
+        // The caller's message quotes the SDL error: say what went wrong.
+        SDL_SetError("ouverture de %s impossible", ARCHIVE_PATH);
         return nullptr;
     }
     if (!table || index < 0 || index >= INDEX_ENTRIES) {

@@ -121,6 +121,7 @@ void finish_runner(Race& race, int character) {
     RaceState& s = race.state;
     Assets& a = *race.assets;
     float t = float(Uint32(game_ticks() - s.startTick));
+    run_finish_hook(character, t);
     s.finishCount += 1;
     if (s.finishCount <= CHARACTERS) {
         HallEntry& r = s.results[s.finishCount - 1];

@@ -14,6 +14,8 @@ Uint32 simFrame = 0;
 unsigned long flipCount = 0;
 void (*cycleHook)(void*) = nullptr;
 void* cycleUser = nullptr;
+void (*finishHook)(void*, int, float) = nullptr;
+void* finishUser = nullptr;
 ResourceCounts counts = {0, 0, 0};
 } // namespace
 
@@ -157,4 +159,13 @@ void set_cycle_hook(void (*hook)(void*), void* user) {
 
 void run_cycle_hook() {
     if (cycleHook) cycleHook(cycleUser);
+}
+
+void set_finish_hook(void (*hook)(void*, int, float), void* user) {
+    finishHook = hook;
+    finishUser = user;
+}
+
+void run_finish_hook(int character, float time_ms) {
+    if (finishHook) finishHook(finishUser, character, time_ms);
 }

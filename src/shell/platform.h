@@ -67,3 +67,8 @@ unsigned long game_flip_count();
 // Called by the shell at the start of every menu-and-race cycle.
 void set_cycle_hook(void (*hook)(void* user), void* user);
 void run_cycle_hook();
+// Called by the race at each finish with the runner's character and time in
+// ms, so a scripted session can check the best times it leaves behind. The
+// game itself sets none.
+void set_finish_hook(void (*hook)(void* user, int character, float time_ms), void* user);
+void run_finish_hook(int character, float time_ms);

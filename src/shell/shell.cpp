@@ -194,6 +194,9 @@ bool shell_cycle(ShellState& s) {
     // with no one in it, so it ends the program the same way.
     if (n < 1 || n > 4) return false;
 
+    // Presses latched in the frame a race was left in would otherwise reach
+    // the next race's countdown and eliminate their player at its first frame.
+    clear_input(s.input);
     RaceOutcome outcome = run_race(s.screen, s.assets, s.controls, s.input, s.pointDepart, n,
                                    s.fatality, s.fullscreen);
     s.screen = current_screen(s.screen);

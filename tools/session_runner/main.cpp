@@ -16,6 +16,12 @@
 //   shot N FILE            save the screen as shown by flip N as a BMP (for writing
 //                          scripts: see what a flip shows before taking its checksum)
 //   resources              print the resource counts at the start of every cycle
+//   finishes               print every finish of a race (character and time)
+//   cycle                  the events below, up to the next `cycle`, belong to the next
+//                          menu-and-race cycle: their `at`/`frame` count from that cycle's
+//                          start, and those still waiting when the cycle after it starts
+//                          are dropped (a name entry that never came, say)
+//   limit MS               give up (status 3) once the simulated clock passes MS
 // EVENT: key NAME [lalt|ralt|lctrl|shift|num]... | keyup NAME | click | mouse B |
 //        joy J B | quit
 // NAME: an SDL key name with '_' for spaces (escape, return, up, f4, left_alt, a) or
@@ -23,14 +29,16 @@
 //
 // Output on standard error: "frame N crc XXXXXXXX" per checksum, "frame N mode WxH
 // window|fullscreen" at the first flip and whenever the display mode changes, "cycle K
-// surfaces S fonts F samples M" per cycle with `resources`, and "session exit N" at a
-// normal end.
+// surfaces S fonts F samples M" per cycle with `resources`, "finish C T" per finish
+// with `finishes` (T in ms, "%f"), "session dropped N events" when `cycle` blocks
+// dropped some, and "session exit N" at a normal end.
 // With VRILLON_SESSION_FLIPS=1 in the environment it also prints "flip N at MS" for
 // every flip, to find the flips worth a checksum.
 #include "shell/platform.h"
 #include "shell/shell.h"
 
 #include <SDL/SDL.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,7 +51,7 @@ enum EventKind { EV_KEY, EV_KEYUP, EV_MOUSE, EV_JOY, EV_QUIT };
 
 struct ScriptEvent {
     bool byFrame;
-    unsigned long when; // ms, or flip number
+    unsigned long when; // ms, or flip number (from the block's cycle start)
     EventKind kind;
     int a, b;
     int mod;
@@ -55,16 +63,29 @@ struct Shot {
     std::string file;
 };
 
+// The events of one block, each kind in the order it falls due. Block 0 holds
+// the events before any `cycle` line, counted from the start of the session.
+struct Block {
+    std::vector<ScriptEvent> byTime;
+    std::vector<ScriptEvent> byFlip;
+    size_t nextTime = 0;
+    size_t nextFlip = 0;
+    Uint32 startMs = 0;
+    unsigned long startFlip = 0;
+};
+
 struct Session {
-    std::vector<ScriptEvent> events;
-    size_t next = 0; // events are kept in script order; each is pushed once due
-    std::vector<bool> pushed;
+    std::vector<Block> blocks;
+    size_t current = 0; // the cycle block in force (0: none yet)
     std::vector<unsigned long> checksums;
     std::vector<Shot> shots;
     bool traceFlips = false;
     int lastMode = 0; // size and full-screen flag of the screen last flipped
     unsigned long lastFlipSeen = 0;
     bool resources = false;
+    bool finishes = false;
+    unsigned long dropped = 0;
+    Uint32 limitMs = 0;
     int cycle = 0;
 };
 
@@ -144,6 +165,14 @@ void push(const ScriptEvent& e) {
     SDL_PushEvent(&ev);
 }
 
+// Moves the events of a block that are due into out.
+void take_due(Block& b, Uint32 now, unsigned long flips, std::vector<ScriptEvent>& out) {
+    while (b.nextTime < b.byTime.size() && now >= b.startMs + b.byTime[b.nextTime].when)
+        out.push_back(b.byTime[b.nextTime++]);
+    while (b.nextFlip < b.byFlip.size() && flips >= b.startFlip + b.byFlip[b.nextFlip].when)
+        out.push_back(b.byFlip[b.nextFlip++]);
+}
+
 void on_idle(void*) {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
     unsigned long flips = game_flip_count();
@@ -169,23 +198,43 @@ void on_idle(void*) {
                 fprintf(stderr, "session_runner: cannot save %s\n", s.file.c_str());
     }
     Uint32 now = game_ticks();
-    for (size_t i = 0; i < session.events.size(); ++i) {
-        if (session.pushed[i]) continue;
-        const ScriptEvent& e = session.events[i];
-        bool due = e.byFrame ? flips >= e.when : now >= e.when;
-        if (due) {
-            session.pushed[i] = true;
-            push(e);
-        }
+    if (session.limitMs && now > session.limitMs) {
+        fflush(stdout);
+        fprintf(stderr, "session_runner: time limit of %u ms reached\n", session.limitMs);
+        exit(3);
     }
+    static std::vector<ScriptEvent> due;
+    due.clear();
+    take_due(session.blocks[0], now, flips, due);
+    if (session.current > 0) take_due(session.blocks[session.current], now, flips, due);
+    // Events due together go out in script order.
+    std::stable_sort(due.begin(), due.end(),
+                     [](const ScriptEvent& x, const ScriptEvent& y) { return x.line < y.line; });
+    for (const ScriptEvent& e : due)
+        push(e);
 }
 
 void on_cycle(void*) {
     ++session.cycle;
-    if (!session.resources) return;
-    ResourceCounts c = resource_counts();
-    fprintf(stderr, "cycle %d surfaces %ld fonts %ld samples %ld\n", session.cycle, c.surfaces,
-            c.fonts, c.samples);
+    if (session.resources) {
+        ResourceCounts c = resource_counts();
+        fprintf(stderr, "cycle %d surfaces %ld fonts %ld samples %ld\n", session.cycle, c.surfaces,
+                c.fonts, c.samples);
+    }
+    // The previous cycle's events that never came due are dropped.
+    if (session.current > 0) {
+        const Block& old = session.blocks[session.current];
+        session.dropped += (old.byTime.size() - old.nextTime) + (old.byFlip.size() - old.nextFlip);
+    }
+    session.current = size_t(session.cycle) < session.blocks.size() ? size_t(session.cycle) : 0;
+    if (session.current == 0) return;
+    Block& b = session.blocks[session.current];
+    b.startMs = game_ticks();
+    b.startFlip = game_flip_count();
+}
+
+void on_finish(void*, int character, float time_ms) {
+    fprintf(stderr, "finish %d %f\n", character, double(time_ms));
 }
 
 bool parse_event(std::vector<std::string>& w, size_t at, ScriptEvent& e) {
@@ -234,6 +283,7 @@ bool load_script(const char* path) {
         fprintf(stderr, "session_runner: cannot open %s\n", path);
         return false;
     }
+    session.blocks.assign(1, Block());
     char buf[512];
     int lineNo = 0;
     unsigned long lastTime = 0;
@@ -265,10 +315,17 @@ bool load_script(const char* path) {
             for (long i = 0; good && i < count; ++i) {
                 lastTime += step;
                 e.when = lastTime;
-                session.events.push_back(e);
+                session.blocks.back().byTime.push_back(e);
             }
         } else if (w[0] == "resources" && w.size() == 1) {
             session.resources = true;
+        } else if (w[0] == "finishes" && w.size() == 1) {
+            session.finishes = true;
+        } else if (w[0] == "limit" && w.size() == 2) {
+            session.limitMs = Uint32(strtoul(w[1].c_str(), nullptr, 10));
+        } else if (w[0] == "cycle" && w.size() == 1) {
+            session.blocks.push_back(Block());
+            lastTime = 0;
         } else if ((w[0] == "at" || w[0] == "after" || w[0] == "frame") && w.size() >= 3) {
             ScriptEvent e{};
             e.line = lineNo;
@@ -277,7 +334,10 @@ bool load_script(const char* path) {
             e.when = w[0] == "after" ? lastTime + n : n;
             if (!e.byFrame) lastTime = e.when;
             good = parse_event(w, 2, e);
-            if (good) session.events.push_back(e);
+            if (good) {
+                Block& b = session.blocks.back();
+                (e.byFrame ? b.byFlip : b.byTime).push_back(e);
+            }
         } else {
             good = false;
         }
@@ -287,7 +347,12 @@ bool load_script(const char* path) {
         }
     }
     fclose(f);
-    session.pushed.assign(session.events.size(), false);
+    // Each block's events in the order they fall due; ties keep script order.
+    auto earlier = [](const ScriptEvent& x, const ScriptEvent& y) { return x.when < y.when; };
+    for (Block& b : session.blocks) {
+        std::stable_sort(b.byTime.begin(), b.byTime.end(), earlier);
+        std::stable_sort(b.byFlip.begin(), b.byFlip.end(), earlier);
+    }
     return ok;
 }
 
@@ -311,8 +376,10 @@ int main(int argc, char** argv) {
     set_simulated_clock(true, 0);
     set_idle_hook(on_idle, nullptr);
     set_cycle_hook(on_cycle, nullptr);
+    if (session.finishes) set_finish_hook(on_finish, nullptr);
     int status = game_main();
     fflush(stdout);
+    if (session.dropped) fprintf(stderr, "session dropped %lu events\n", session.dropped);
     fprintf(stderr, "session exit %d\n", status);
     return status;
 }
