@@ -87,9 +87,7 @@ play_real_game() { # play_real_game LAUNCHER
     if kill -0 "$game_pid" 2>/dev/null; then
         # SDL turns SIGTERM into a quit request, which the intro may swallow
         # before the menu exists: give it a moment, then kill it outright.
-        # SDL makes SIGTERM a quit request, which the intro takes as "skip
-        # me": a game still in its intro would go on to the menu and wait.
-        kill -KILL "$game_pid"
+        kill "$game_pid"
         n=0
         while kill -0 "$game_pid" 2>/dev/null && [ $n -lt 30 ]; do
             sleep 0.1
