@@ -26,7 +26,8 @@ bool write_archive(const char* path, const std::vector<ArchivePicture>& pictures
     for (const ArchivePicture& p : pictures) {
         put_word(f, uint32_t(p.width));
         put_word(f, uint32_t(p.height));
-        for (uint32_t v : p.pixels) put_word(f, v & 0x00FFFFFFu);
+        for (uint32_t v : p.pixels)
+            put_word(f, v & 0x00FFFFFFu);
     }
     return fclose(f) == 0;
 }
@@ -58,7 +59,8 @@ bool read_archive(const char* path, std::vector<ArchivePicture>& pictures) {
             break;
         }
         ArchivePicture p{int32_t(w), int32_t(h), std::vector<uint32_t>(size_t(n))};
-        for (long long k = 0; k < n && ok; ++k) ok = get_word(f, &p.pixels[size_t(k)]);
+        for (long long k = 0; k < n && ok; ++k)
+            ok = get_word(f, &p.pixels[size_t(k)]);
         pictures.push_back(std::move(p));
     }
     fclose(f);
@@ -70,13 +72,22 @@ ArchivePicture picture_from_surface(SDL_Surface* s) {
     SDL_LockSurface(s);
     for (int y = 0; y < s->h; ++y)
         for (int x = 0; x < s->w; ++x) {
-            Uint8* px = static_cast<Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
+            Uint8* px =
+                static_cast<Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
             Uint32 raw = 0;
             switch (s->format->BytesPerPixel) {
-            case 1: raw = *px; break;
-            case 2: raw = *reinterpret_cast<Uint16*>(px); break;
-            case 3: raw = px[0] | px[1] << 8 | px[2] << 16; break;
-            default: raw = *reinterpret_cast<Uint32*>(px); break;
+            case 1:
+                raw = *px;
+                break;
+            case 2:
+                raw = *reinterpret_cast<Uint16*>(px);
+                break;
+            case 3:
+                raw = px[0] | px[1] << 8 | px[2] << 16;
+                break;
+            default:
+                raw = *reinterpret_cast<Uint32*>(px);
+                break;
             }
             Uint8 r, g, b;
             SDL_GetRGB(raw, s->format, &r, &g, &b);
