@@ -135,6 +135,18 @@ void main_menu_full_draw(MainMenu& m) {
     if (m.selection != MENU_QUIT) m.finish = false;
 }
 
+// After the controls or hall-of-fame screen: 0 means quit and the pass goes on;
+// otherwise the menu is drawn again and the pass ends (true).
+static bool back_from_sub_screen(MainMenu& m, int result) {
+    m.screen = screen_after_switch();
+    if (result == 0) {
+        request_quit(m);
+        return false;
+    }
+    main_menu_full_draw(m);
+    return true;
+}
+
 bool main_menu_pass(MainMenu& m) {
     InputSnapshot& in = m.in;
     poll_input(in);
@@ -162,13 +174,7 @@ bool main_menu_pass(MainMenu& m) {
     if (in.keys[SDLK_F2]) {
         in.keys[SDLK_F2] = 0;
         int r = controls_screen(m.screen, m.controls, *m.fullscreen);
-        m.screen = screen_after_switch();
-        if (r == 0) {
-            request_quit(m);
-        } else {
-            main_menu_full_draw(m);
-            return false;
-        }
+        if (back_from_sub_screen(m, r)) return false;
     }
     if (in.keys[SDLK_F1]) {
         in.keys[SDLK_F1] = 0;
@@ -180,13 +186,7 @@ bool main_menu_pass(MainMenu& m) {
     if (in.keys[SDLK_F3]) {
         in.keys[SDLK_F3] = 0;
         int r = hall_screen(m.screen, *m.fullscreen);
-        m.screen = screen_after_switch();
-        if (r == 0) {
-            request_quit(m);
-        } else {
-            main_menu_full_draw(m);
-            return false;
-        }
+        if (back_from_sub_screen(m, r)) return false;
     }
     if (in.keys[SDLK_F4]) {
         in.keys[SDLK_F4] = 0;
