@@ -3,7 +3,8 @@
 # on a 1360x540 Xvfb screen at window scales 1 and 2 (docs/vrillon-scale1.png,
 # docs/vrillon-scale2.png). The stand-in from the install test plays unless
 # VRILLON_SHOT_GAME=1, which shows the real game after VRILLON_SHOT_WAIT
-# seconds (5 by default). Needs Xvfb, ImageMagick and sdl12-compat.
+# seconds (5 by default; the intro is skipped with Escape). Needs Xvfb,
+# ImageMagick, xdotool and sdl12-compat.
 set -eu
 cd "$(dirname "$0")/.."
 build=$(readlink -f "${1:-build}")
@@ -29,16 +30,19 @@ if [ "${VRILLON_SHOT_GAME:-0}" != 1 ]; then
     cp "$build/tests/install/sdl_probe" "$tmp/usr/libexec/vrillon/vrillon"
 fi
 
-Xvfb -displayfd 3 -screen 0 1360x540x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1360x540x24 -nolisten tcp -noreset 3>"$tmp/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 while [ ! -s "$tmp/display" ]; do sleep 0.1; done
 export DISPLAY=":$(cat "$tmp/display")"
 
 for scale in 1 2; do
-    env -u SDL_VIDEODRIVER HOME="$tmp/home" VRILLON_SCALE=$scale PROBE_SECONDS=60 \
+    env -u SDL_VIDEODRIVER SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" HOME="$tmp/home" VRILLON_SCALE=$scale PROBE_SECONDS=60 \
         "$tmp/usr/bin/vrillon" >"$tmp/out.$scale" 2>&1 &
     game_pid=$!
     if [ "${VRILLON_SHOT_GAME:-0}" = 1 ]; then
+        # Skip the intro with Escape, then let the menu draw.
+        sleep 2
+        xdotool key Escape 2>/dev/null || true
         sleep "${VRILLON_SHOT_WAIT:-5}"
     else
         n=0
@@ -51,6 +55,8 @@ for scale in 1 2; do
     import -window root "$tmp/shot.png"
     convert "$tmp/shot.png" -strip "PNG8:$out/vrillon-scale$scale.png"
     kill "$game_pid"
+    sleep 1
+    kill -KILL "$game_pid" 2>/dev/null || true
     wait "$game_pid" || true
     game_pid=
     echo "$out/vrillon-scale$scale.png"
