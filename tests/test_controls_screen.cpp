@@ -1,6 +1,7 @@
 #include "input/controls_screen.h"
 #include "shell/platform.h"
 #include "support/event_script.h"
+#include "support/screen_window.h"
 #include "support/solid_pictures.h"
 #include "support/support.h"
 
@@ -9,15 +10,7 @@
 #include <unistd.h>
 
 namespace {
-void four_keyboard_players(PlayerControl c[PLAYERS]) {
-    const int keys[PLAYERS] = {113, 122, 112, 109};
-    for (int i = 0; i < PLAYERS; ++i) {
-        c[i] = PlayerControl{};
-        c[i].character = i;
-        c[i].key = keys[i];
-        c[i].button2 = 1;
-    }
-}
+const int KEYS[PLAYERS] = {113, 122, 112, 109};
 
 SDL_Event event_of(const ScriptEvent& e) {
     SDL_Event ev;
@@ -35,7 +28,7 @@ SDL_Event event_of(const ScriptEvent& e) {
 // The screen's rules alone, no window.
 struct ControlsRules : ::testing::Test {
     void SetUp() override {
-        four_keyboard_players(c);
+        four_keyboard_players(c, KEYS);
         set_joystick_count_override(0);
         controls_screen_init(s, c, fullscreen);
     }
@@ -53,27 +46,12 @@ struct ControlsRules : ::testing::Test {
 };
 
 // The whole screen on a dummy display, with flat pictures of known colours.
-struct ControlsWindow : ::testing::Test {
+struct ControlsWindow : ScreenWindow {
     void SetUp() override {
-        screen = start_test_video();
-        ASSERT_NE(screen, nullptr);
-        ASSERT_EQ(TTF_Init(), 0);
-        ASSERT_TRUE(write_solid_archive());
-        set_simulated_clock(true, 0);
-        set_joystick_count_override(0);
-        four_keyboard_players(c);
+        ScreenWindow::SetUp();
+        four_keyboard_players(c, KEYS);
     }
-    void TearDown() override {
-        stop_event_script();
-        set_joystick_count_override(-1);
-        set_simulated_clock(false);
-        TTF_Quit();
-        stop_test_video();
-    }
-    ScratchGameDir dir;
-    SDL_Surface* screen = nullptr;
     PlayerControl c[PLAYERS];
-    bool fullscreen = false;
 };
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "screens/screens.h"
 #include "shell/platform.h"
 #include "support/event_script.h"
+#include "support/screen_window.h"
 #include "support/solid_pictures.h"
 #include "support/support.h"
 
@@ -31,29 +32,16 @@ int first_white_column(SDL_Surface* s, int from, int to, int y0) {
     return -1;
 }
 
-struct HallWindow : ::testing::Test {
+struct HallWindow : ScreenWindow {
     void SetUp() override {
-        screen = start_test_video();
-        ASSERT_NE(screen, nullptr);
-        ASSERT_EQ(TTF_Init(), 0);
-        ASSERT_TRUE(write_solid_archive());
-        set_simulated_clock(true, 0);
+        ScreenWindow::SetUp();
         const int characters[10] = {0, 1, 2, 3, 0, 2, 1, 3, 0, 1};
         dir.write("data/hall.dat", hall_text("ace 12345.678000 0\n", characters));
-    }
-    void TearDown() override {
-        stop_event_script();
-        set_simulated_clock(false);
-        TTF_Quit();
-        stop_test_video();
     }
     int run(const std::vector<ScriptBatch>& script) {
         start_event_script(script);
         return hall_screen(screen, fullscreen);
     }
-    ScratchGameDir dir;
-    SDL_Surface* screen = nullptr;
-    bool fullscreen = false;
 };
 } // namespace
 

@@ -2,6 +2,7 @@
 #include "screens/screens.h"
 #include "shell/platform.h"
 #include "support/event_script.h"
+#include "support/screen_window.h"
 #include "support/solid_pictures.h"
 #include "support/support.h"
 
@@ -21,28 +22,11 @@ ScriptBatch key(SDLKey sym) {
     return {key_event(sym)};
 }
 
-struct MenuWindow : ::testing::Test {
+struct MenuWindow : ScreenWindow {
     void SetUp() override {
-        screen = start_test_video();
-        ASSERT_NE(screen, nullptr);
-        ASSERT_EQ(TTF_Init(), 0);
-        ASSERT_TRUE(write_solid_archive());
-        set_simulated_clock(true, 0);
-        set_joystick_count_override(0);
+        ScreenWindow::SetUp();
         const int keys[PLAYERS] = {97, 122, 112, 109};
-        for (int i = 0; i < PLAYERS; ++i) {
-            c[i] = PlayerControl{};
-            c[i].character = i;
-            c[i].key = keys[i];
-            c[i].button2 = 1;
-        }
-    }
-    void TearDown() override {
-        stop_event_script();
-        set_joystick_count_override(-1);
-        set_simulated_clock(false);
-        TTF_Quit();
-        stop_test_video();
+        four_keyboard_players(c, keys);
     }
     int run(const std::vector<ScriptBatch>& script) {
         start_event_script(script);
@@ -55,10 +39,7 @@ struct MenuWindow : ::testing::Test {
             main_menu_pass(m);
         }
     }
-    ScratchGameDir dir;
-    SDL_Surface* screen = nullptr;
     PlayerControl c[PLAYERS];
-    bool fullscreen = false;
     bool fatality = true;
 };
 } // namespace
