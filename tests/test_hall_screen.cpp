@@ -35,6 +35,7 @@ int first_white_column(SDL_Surface* s, int from, int to, int y0) {
 struct HallWindow : ScreenWindow {
     void SetUp() override {
         ScreenWindow::SetUp();
+        if (HasFatalFailure()) return;
         const int characters[10] = {0, 1, 2, 3, 0, 2, 1, 3, 0, 1};
         dir.write("data/hall.dat", hall_text("ace 12345.678000 0\n", characters));
     }

@@ -25,8 +25,8 @@ ScriptBatch key(SDLKey sym) {
 struct MenuWindow : ScreenWindow {
     void SetUp() override {
         ScreenWindow::SetUp();
-        const int keys[PLAYERS] = {97, 122, 112, 109};
-        four_keyboard_players(c, keys);
+        if (HasFatalFailure()) return;
+        default_controls(c);
     }
     int run(const std::vector<ScriptBatch>& script) {
         start_event_script(script);

@@ -6,15 +6,6 @@
 
 #include <SDL/SDL_ttf.h>
 
-void four_keyboard_players(PlayerControl c[PLAYERS], const int keys[PLAYERS]) {
-    for (int i = 0; i < PLAYERS; ++i) {
-        c[i] = PlayerControl{};
-        c[i].character = i;
-        c[i].key = keys[i];
-        c[i].button2 = 1;
-    }
-}
-
 void ScreenWindow::SetUp() {
     screen = start_test_video();
     ASSERT_NE(screen, nullptr);
