@@ -267,12 +267,12 @@ int cmd_text(int argc, char** argv) {
 // --- sounds ---------------------------------------------------------------
 
 bool load_wav_mono(const char* path, std::vector<float>& out) {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec wav;
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    if (!SDL_LoadWAV(path, &spec, &buf, &len)) return false;
+    if (!SDL_LoadWAV(path, &wav, &buf, &len)) return false;
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 1, RATE) < 0) {
+    if (SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_S16SYS, 1, RATE) < 0) {
         SDL_FreeWAV(buf);
         return false;
     }
