@@ -145,11 +145,11 @@ SDL_Surface* reload_pic(const uint32_t* table, int index) {
         // A short pixel run leaves the rest black, a word cut short included.
         size_t whole = got - got % 4;
         memset(run + whole, 0, bytes - whole);
-#if SDL_BYTEORDER == SDL_BIG_ENDIAN
+        // The word's top byte is unused: an archive packed with anything
+        // there must still match the grey colour key.
         Uint32* words = reinterpret_cast<Uint32*>(run);
         for (size_t i = 0; i < whole / 4; ++i)
-            words[i] = SDL_SwapLE32(words[i]);
-#endif
+            words[i] = SDL_SwapLE32(words[i]) & 0x00FFFFFFu;
     }
     SDL_UnlockSurface(s);
     fclose(f);

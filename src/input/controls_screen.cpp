@@ -45,6 +45,9 @@ void controls_screen_init(ControlsScreen& s, PlayerControl controls[PLAYERS], bo
 }
 
 void controls_next_kind(PlayerControl& row, int joysticks) {
+    // The game opens only the joysticks its input snapshot covers: a fifth
+    // one attached could be chosen but would never move its runner.
+    if (joysticks > SNAP_JOYSTICKS) joysticks = SNAP_JOYSTICKS;
     // An unknown kind starts the cycle again rather than counting on from it.
     if (row.kind < INPUT_KEYBOARD || row.kind > INPUT_JOYSTICK) {
         row.kind = INPUT_KEYBOARD;

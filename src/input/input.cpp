@@ -1,5 +1,7 @@
 #include "input/input.h"
 
+#include "shell/platform.h"
+
 #include <cstring>
 
 void clear_input(InputSnapshot& in) {
@@ -33,7 +35,7 @@ static void record_event(InputSnapshot& in, const SDL_Event& ev) {
 
 void poll_input(InputSnapshot& in) {
     SDL_Event ev;
-    while (SDL_PollEvent(&ev))
+    while (game_poll_event(&ev))
         record_event(in, ev);
 }
 

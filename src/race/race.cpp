@@ -291,10 +291,13 @@ RaceStep race_frame(Race& race) {
     }
     if (in.keys[SDLK_ESCAPE]) {
         in.keys[SDLK_ESCAPE] = 0;
-        if (s.finishCount == s.playersLeft) race_hall_placements(race);
-        effect_list_free(race.pointDepart);
-        race.pointDepart = nullptr;
-        return RACE_LEFT;
+        // A quit in the same frame wins: the program ends, with no name entry.
+        if (!s.quitRequested) {
+            if (s.finishCount == s.playersLeft) race_hall_placements(race);
+            effect_list_free(race.pointDepart);
+            race.pointDepart = nullptr;
+            return RACE_LEFT;
+        }
     }
     if (in.keys[SDLK_F1]) {
         switch_display_mode(race);

@@ -164,7 +164,7 @@ void intro_start(IntroGraphics& g) {
 
 bool intro_frame(IntroState& s, IntroGraphics& g) {
     SDL_Event ev;
-    while (SDL_PollEvent(&ev)) {
+    while (game_poll_event(&ev)) {
         if ((ev.type == SDL_KEYDOWN && ev.key.keysym.sym == SDLK_ESCAPE) || ev.type == SDL_QUIT)
             s.done = true;
     }

@@ -143,7 +143,7 @@ void zoom_in_frame(RecordScreen& r, float zoom, int angle) {
 
 bool name_entry_frame(RecordScreen& r) {
     SDL_Event ev;
-    while (SDL_PollEvent(&ev))
+    while (game_poll_event(&ev))
         name_entry_event(r.ne, ev);
     HallEntry* entry = r.ne.entry;
     SDL_Surface* nom = render_text(r.font, entry->name, WHITE);

@@ -1,8 +1,12 @@
 #include "shell/platform.h"
 
+#include "shell/sound.h"
+
+#include <csignal>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 bool simOn = false;
@@ -17,6 +21,12 @@ void* cycleUser = nullptr;
 void (*finishHook)(void*, int, float) = nullptr;
 void* finishUser = nullptr;
 ResourceCounts counts = {0, 0, 0};
+volatile sig_atomic_t terminationSignal = 0;
+bool quitJustGiven = false;
+
+void on_termination(int sig) {
+    terminationSignal = sig;
+}
 } // namespace
 
 Uint32 game_ticks() {
@@ -33,11 +43,16 @@ void game_delay(Uint32 ms) {
 }
 
 int game_wait_event(SDL_Event* ev) {
-    if (!simOn) return SDL_WaitEvent(ev);
+    if (!simOn) {
+        for (;;) {
+            if (game_poll_event(ev)) return 1;
+            SDL_Delay(10);
+        }
+    }
     // A blocking wait would never end if nothing can arrive: give up after a
     // simulated minute, as the real wait would be the player's problem.
     for (int i = 0; i < 60000; ++i) {
-        if (SDL_PollEvent(ev)) return 1;
+        if (game_poll_event(ev)) return 1;
         simNow += 1;
         run_idle_hook();
     }
@@ -75,19 +90,54 @@ void run_idle_hook() {
     if (idleHook) idleHook(idleUser);
 }
 
+void close_media() {
+    FSOUND_Close();
+    TTF_Quit();
+    SDL_Quit();
+}
+
 void fatal(const char* fmt, ...) {
     va_list ap;
     va_start(ap, fmt);
     vprintf(fmt, ap);
     va_end(ap);
     fflush(stdout);
+    close_media();
     exit(1);
 }
 
 void fatal_line(const char* text) {
     puts(text);
     fflush(stdout);
+    close_media();
     exit(1);
+}
+
+void install_termination_handlers() {
+    // Installed before SDL starts, so SDL leaves them in place: its own
+    // handlers would turn the signal into a window close, which the intro
+    // takes for "skip the intro".
+    struct sigaction sa;
+    memset(&sa, 0, sizeof sa);
+    sa.sa_handler = on_termination;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+}
+
+bool termination_requested() {
+    return terminationSignal != 0;
+}
+
+int game_poll_event(SDL_Event* ev) {
+    if (!termination_requested()) return SDL_PollEvent(ev);
+    quitJustGiven = !quitJustGiven;
+    if (!quitJustGiven) return 0;
+    memset(ev, 0, sizeof *ev);
+    ev->type = SDL_QUIT;
+    return 1;
 }
 
 ResourceCounts resource_counts() {
@@ -130,7 +180,7 @@ SDL_Surface* toggle_display_mode(bool& fullscreen) {
     Uint32 flags = SDL_HWSURFACE | SDL_DOUBLEBUF;
     if (!fullscreen) flags |= SDL_FULLSCREEN;
     SDL_Surface* s = SDL_SetVideoMode(640, 240, 32, flags);
-    fullscreen = !fullscreen;
+    if (s) fullscreen = !fullscreen;
     return s;
 }
 

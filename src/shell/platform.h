@@ -11,8 +11,10 @@
 Uint32 game_ticks();
 // SDL_Delay, or advances the simulated clock by ms.
 void game_delay(Uint32 ms);
-// SDL_WaitEvent; with a simulated clock, polls and advances the clock by 1 ms
-// per empty poll (calling the idle hook so a script can feed events).
+// Waits for an event as SDL_WaitEvent does (a poll every 10 ms), through
+// game_poll_event so a termination signal ends the wait; with a simulated
+// clock, polls and advances the clock by 1 ms per empty poll (calling the
+// idle hook so a script can feed events).
 int game_wait_event(SDL_Event* ev);
 // SDL_NumJoysticks unless a test has set a count.
 int joystick_count();
@@ -30,10 +32,24 @@ void set_idle_hook(void (*hook)(void* user), void* user);
 void run_idle_hook();
 
 // Prints the message (printf format) to standard output and ends the process
-// with status 1, releasing nothing.
+// with status 1. Nothing is released but the sound layer and the display.
 [[noreturn]] void fatal(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // Same, the message printed as a line (a line end appended, as puts does).
 [[noreturn]] void fatal_line(const char* text);
+// Closes the sound layer (mixer and audio device), then the text library and
+// the display. Every way out of the program goes through it: a process that
+// ends with the audio thread still running can crash in the library
+// finalisers, and a full-screen mode left set keeps the desktop's resolution
+// changed. Harmless when nothing is open.
+void close_media();
+
+// SIGTERM, SIGINT and SIGHUP end the game cleanly: once one has come, every
+// event poll gives a quit request, and the shell shuts down with status 0.
+void install_termination_handlers();
+bool termination_requested();
+// SDL_PollEvent. After a termination signal it gives SDL_QUIT instead, every
+// other call, so a loop that drains the queue still ends its drain.
+int game_poll_event(SDL_Event* ev);
 
 // Resource accounting: every surface, font and sample the game makes or frees
 // goes through these so soak tests can check nothing leaks per cycle.
@@ -53,7 +69,8 @@ void sample_counted(int delta);                    // used by the sound layer
 SDL_Surface* render_text(TTF_Font* font, const char* text, SDL_Color colour);
 
 // F1 everywhere: sets 640 x 240 x 32 (SDL_HWSURFACE | SDL_DOUBLEBUF, plus
-// SDL_FULLSCREEN when going to full screen) and flips the shared flag.
+// SDL_FULLSCREEN when going to full screen) and flips the shared flag, only
+// when the switch worked, so the flag always tells the mode in force.
 SDL_Surface* toggle_display_mode(bool& fullscreen);
 
 // SDL_Flip. Under the simulated clock it also advances the clock by the frame

@@ -236,15 +236,17 @@ void shell_shutdown(ShellState& s) {
     for (int j = 0; j < 4; ++j)
         if (a.joysticks[j]) SDL_JoystickClose(a.joysticks[j]);
 
-    FSOUND_Close();
-    TTF_Quit();
-    SDL_Quit();
+    close_media();
     memset(&a, 0, sizeof a);
     s.screen = nullptr;
 }
 
 int game_main() {
+    install_termination_handlers();
     intro_screen();
+    // A termination signal during the intro ends the program, where a window
+    // close only ends the intro; the intro has closed its libraries already.
+    if (termination_requested()) return 0;
     ShellState s;
     shell_start_up(s);
     while (shell_cycle(s)) {

@@ -95,6 +95,44 @@ bool midi_looks_whole(const char* path) {
     return long(big_endian32(head + 18)) <= size - 22;
 }
 
+Uint32 little_endian32(const unsigned char* b) {
+    return Uint32(b[0]) | Uint32(b[1]) << 8 | Uint32(b[2]) << 16 | Uint32(b[3]) << 24;
+}
+
+// The classic SDL 1.2 refuses a WAV whose sound data is cut short, while SDL 2
+// under sdl12-compat loads what is there, or an empty sample from a header
+// alone. Judged here so both refuse it: a RIFF WAVE file must hold a format
+// chunk and a whole, non-empty data chunk. Files of other kinds are left to
+// the mixer.
+bool wav_looks_whole(const char* path) {
+    FILE* f = fopen(path, "rb");
+    if (!f) return false;
+    unsigned char head[12];
+    bool whole = false;
+    if (fread(head, 1, sizeof head, f) != sizeof head || memcmp(head, "RIFF", 4) != 0 ||
+        memcmp(head + 8, "WAVE", 4) != 0) {
+        fclose(f);
+        return true;
+    }
+    fseek(f, 0, SEEK_END);
+    long size = ftell(f);
+    long at = 12;
+    bool format = false;
+    while (at + 8 <= size) {
+        unsigned char chunk[8];
+        if (fseek(f, at, SEEK_SET) != 0 || fread(chunk, 1, 8, f) != 8) break;
+        long length = long(little_endian32(chunk + 4));
+        if (memcmp(chunk, "fmt ", 4) == 0) format = length >= 16;
+        if (memcmp(chunk, "data", 4) == 0) {
+            whole = format && length > 0 && length <= size - at - 8;
+            break;
+        }
+        at += 8 + length + (length & 1);
+    }
+    fclose(f);
+    return whole;
+}
+
 // Wraps a malloc'd PCM buffer already in the mixer's format as a chunk that
 // Mix_FreeChunk releases whole.
 Mix_Chunk* chunk_from_buffer(Uint8* buf, Uint32 len) {
@@ -227,7 +265,11 @@ FSOUND_SAMPLE* FSOUND_Sample_Load(int, const char* name, unsigned int, int, int)
     if (!mixerOpen || !name) return nullptr;
     char path[4096];
     normalise_path(name, path, sizeof path);
-    Mix_Chunk* chunk = ends_with_mp3(path) ? load_mp3(path) : Mix_LoadWAV(path);
+    Mix_Chunk* chunk = nullptr;
+    if (ends_with_mp3(path))
+        chunk = load_mp3(path);
+    else if (wav_looks_whole(path))
+        chunk = Mix_LoadWAV(path);
     if (!chunk) return nullptr;
     FSOUND_SAMPLE* s = static_cast<FSOUND_SAMPLE*>(malloc(sizeof(FSOUND_SAMPLE)));
     if (!s) {
