@@ -46,14 +46,17 @@ bool scene_open(EntryScene& e, ShellState& s) {
     r.at.x = Sint16(r.screen->w / 2 - r.final->w / 2);
     r.at.y = Sint16(r.screen->h / 2 - r.final->h / 2);
     rank_line_text(r.rankLine, sizeof r.rankLine, 3);
+    name_entry_keys_hint(r);
     name_entry_begin(r.ne, &e.entry, 3, game_ticks());
     return true;
 }
 
 void scene_close(EntryScene& e) {
     surface_free(e.r.final);
+    surface_free(e.r.keysHint);
     font_close(e.r.font);
     e.r.final = nullptr;
+    e.r.keysHint = nullptr;
     e.r.font = nullptr;
 }
 
@@ -94,6 +97,10 @@ void name_entry_frame_floor(benchmark::State& state) {
         SDL_BlitSurface(rank, nullptr, r.screen, &rankAt);
         SDL_Rect nameAt = {275, 175, 0, 0};
         SDL_BlitSurface(name, nullptr, r.screen, &nameAt);
+        if (r.keysHint) {
+            SDL_Rect hintAt = {Sint16((r.screen->w - r.keysHint->w) / 2), 222, 0, 0};
+            SDL_BlitSurface(r.keysHint, nullptr, r.screen, &hintAt);
+        }
         SDL_Flip(r.screen);
         SDL_FreeSurface(rank);
         SDL_FreeSurface(name);

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES="build-essential cmake pkg-config git libsdl1.2-dev libsdl-ttf2.0-dev libsdl-gfx1.2-dev \
 libsdl-mixer1.2-dev libmpg123-dev libmp3lame-dev libgtest-dev libgmock-dev libbenchmark-dev \
-freepats fonts-comic-neue fonts-league-spartan"
+freepats fonts-comic-neue fonts-league-spartan fonts-open-sans"
 if [ "${VRILLON_TEST_DEPS:-0}" = 1 ]; then
     PACKAGES="$PACKAGES xvfb xdotool imagemagick x11-utils clang libclang-rt-14-dev valgrind \
 libsdl1.2-compat sox"

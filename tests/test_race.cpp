@@ -65,6 +65,7 @@ class RaceTest : public ::testing::Test {
             effect_list_free(list);
         else if (race.pointDepart)
             effect_list_free(race.pointDepart);
+        if (begun) race_release_drawing(race);
         SDL_Surface* all[] = {a.terrain,      a.board,        a.dispTime,       a.chrono,
                               a.explosion,    a.Timer,        a.surf_chronoTxt, a.spriteSet[0],
                               a.spriteSet[1], a.spriteSet[2], a.spriteSet[3],   a.portraits[0],

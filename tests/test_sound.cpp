@@ -7,8 +7,11 @@
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
+#include <mpg123.h>
 #include <sys/resource.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -56,9 +59,77 @@ class SoundTest : public ::testing::Test {
         return peak;
     }
 
+    // Everything the mixer wrote, as signed 16-bit values, the mixer closed first.
+    std::vector<int16_t> output_samples() {
+        FSOUND_Close();
+        std::ifstream f(output, std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(f)),
+                                std::istreambuf_iterator<char>());
+        std::vector<int16_t> pcm;
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+            pcm.push_back(int16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8));
+        return pcm;
+    }
+
     ScratchGameDir dir;
     std::string output;
 };
+
+// Level of a sound as full-scale fractions: 1.0 is 32768.
+struct Level {
+    double peak;
+    double rms;
+};
+
+Level level_of(const std::vector<int16_t>& pcm) {
+    Level l = {0.0, 0.0};
+    double sum = 0.0;
+    for (int16_t v : pcm) {
+        l.peak = std::max(l.peak, std::fabs(v / 32768.0));
+        sum += (v / 32768.0) * (v / 32768.0);
+    }
+    if (!pcm.empty()) l.rms = std::sqrt(sum / double(pcm.size()));
+    return l;
+}
+
+double dbfs(double fraction) {
+    return 20.0 * std::log10(std::max(fraction, 1e-9));
+}
+
+// The samples of a WAV file as the mixer holds them (its own rate and format).
+std::vector<int16_t> wav_samples(const char* path) {
+    std::vector<int16_t> pcm;
+    Mix_Chunk* c = Mix_LoadWAV(path);
+    if (!c) return pcm;
+    const int16_t* s = reinterpret_cast<const int16_t*>(c->abuf);
+    pcm.assign(s, s + c->alen / 2);
+    Mix_FreeChunk(c);
+    return pcm;
+}
+
+// The samples of an MP3 file, decoded by libmpg123 as the game's loader does.
+std::vector<int16_t> mp3_samples(const char* path) {
+    std::vector<int16_t> pcm;
+    if (mpg123_init() != MPG123_OK) return pcm;
+    int err = 0;
+    mpg123_handle* mh = mpg123_new(nullptr, &err);
+    if (!mh) return pcm;
+    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    mpg123_format_none(mh);
+    mpg123_format(mh, 44100, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    if (mpg123_open(mh, path) == MPG123_OK) {
+        int16_t block[4096];
+        size_t got = 0;
+        int r;
+        do {
+            r = mpg123_read(mh, reinterpret_cast<unsigned char*>(block), sizeof block, &got);
+            pcm.insert(pcm.end(), block, block + got / 2);
+        } while (r == MPG123_OK || r == MPG123_NEW_FORMAT);
+        mpg123_close(mh);
+    }
+    mpg123_delete(mh);
+    return pcm;
+}
 
 TEST_F(SoundTest, NothingPlayedGivesSilence) {
     SDL_Delay(50);
@@ -222,6 +293,54 @@ TEST_F(SoundTest, SongFreedWhilePlayingStops) {
     EXPECT_TRUE(FMUSIC_FreeSong(song));
     EXPECT_FALSE(Mix_PlayingMusic());
     SDL_PauseAudio(0);
+}
+
+// The mixer adds its channels and clips: each sound keeps 6 dB of headroom,
+// so that any two the race plays together (a jingle and a crash, the start
+// signal and a false start, two false starts, a jingle and the applause)
+// still sum below full scale. The start signal is no louder than the ding.
+TEST_F(SoundTest, SoundsLeaveHeadroomAndTheStartIsNoLouderThanTheDing) {
+    const char* const wavs[] = {"ding", "start", "sonic_end", "shrek_end", "applause", "electric"};
+    const char* const mp3s[] = {"road_end", "fatality"};
+    std::vector<std::pair<std::string, Level>> levels;
+    for (const char* name : wavs) {
+        std::vector<int16_t> pcm = wav_samples(("sounds/" + std::string(name) + ".wav").c_str());
+        ASSERT_FALSE(pcm.empty()) << name;
+        levels.push_back({name, level_of(pcm)});
+    }
+    for (const char* name : mp3s) {
+        std::vector<int16_t> pcm = mp3_samples(("sounds/" + std::string(name) + ".mp3").c_str());
+        ASSERT_FALSE(pcm.empty()) << name;
+        levels.push_back({name, level_of(pcm)});
+    }
+    FMUSIC_MODULE* song = FMUSIC_LoadSong("sounds/mario_end.mid");
+    ASSERT_NE(song, nullptr);
+    FMUSIC_PlaySong(song);
+    wait_until_quiet();
+    levels.push_back({"mario_end", level_of(output_samples())});
+    FMUSIC_FreeSong(song);
+
+    const double sixDb = std::pow(10.0, -6.0 / 20.0);
+    double ding = 0, start = 0, loudest = 0, second = 0;
+    for (const auto& l : levels) {
+        printf("%-10s peak %6.2f dBFS  rms %6.2f dBFS\n", l.first.c_str(), dbfs(l.second.peak),
+               dbfs(l.second.rms));
+        EXPECT_GT(l.second.peak, 0.05) << l.first << " is all but silent";
+        EXPECT_LE(l.second.peak, sixDb) << l.first << " peaks above -6 dBFS";
+        if (l.first == "ding") ding = l.second.rms;
+        if (l.first == "start") start = l.second.rms;
+        // The intro's buzz plays alone, before the race's sounds are loaded.
+        if (l.first == "electric") continue;
+        if (l.second.peak > loudest) {
+            second = loudest;
+            loudest = l.second.peak;
+        } else {
+            second = std::max(second, l.second.peak);
+        }
+    }
+    EXPECT_LE(dbfs(start), dbfs(ding) + 3.0) << "the start signal is louder than the ding";
+    EXPECT_GE(dbfs(start), dbfs(ding) - 3.0) << "the start signal is lost under the ding";
+    EXPECT_LT((loudest + second) * 32768.0, 32767.0) << "the two loudest sounds clip together";
 }
 
 TEST_F(SoundTest, CloseStopsEverythingAndMixerReopens) {

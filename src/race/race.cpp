@@ -294,6 +294,7 @@ RaceStep race_frame(Race& race) {
         // A quit in the same frame wins: the program ends, with no name entry.
         if (!s.quitRequested) {
             if (s.finishCount == s.playersLeft) race_hall_placements(race);
+            race_release_drawing(race);
             effect_list_free(race.pointDepart);
             race.pointDepart = nullptr;
             return RACE_LEFT;
@@ -322,9 +323,12 @@ RaceStep race_frame(Race& race) {
     }
     race_draw_runners(race);
     if (!effect_list_empty(race.pointDepart)) effects_update(race.screen, race.pointDepart);
+    if (s.finishCount == s.playersLeft) race_draw_continue_hint(race);
     game_flip(race.screen);
 
-    return s.quitRequested ? RACE_ENDED_BY_QUIT : RACE_GO_ON;
+    if (!s.quitRequested) return RACE_GO_ON;
+    race_release_drawing(race);
+    return RACE_ENDED_BY_QUIT;
 }
 
 RaceOutcome run_race(SDL_Surface* screen, Assets& assets, PlayerControl controls[PLAYERS],

@@ -62,6 +62,7 @@ struct Race {
     EffectList* pointDepart;
     bool fatality;
     bool* fullscreen;
+    SDL_Surface* continueHint; // made when the race is complete, freed when it is left
 };
 
 enum RaceStep { RACE_GO_ON = 0, RACE_LEFT = 1, RACE_ENDED_BY_QUIT = 2 };
@@ -86,3 +87,7 @@ void race_paint_go(Race& race);
 void race_draw_countdown(Race& race);
 void race_draw_runners(Race& race);
 void race_paint_finish_mark(Race& race, int character);
+// Once the race is complete: says that Escape goes on (to the hall of fame and the menu).
+void race_draw_continue_hint(Race& race);
+// Frees what the drawing made for this race alone.
+void race_release_drawing(Race& race);

@@ -11,6 +11,13 @@ constexpr Sint16 BOARD_Y = 180;
 constexpr Sint16 MARK_PORTRAIT_X = 250;
 constexpr Sint16 MARK_TIME_X = 285;
 
+// The hint once the race is complete, centred in the second lane's band
+// (between its lines at y 89 and 118): by then every runner stands past the
+// finish line or is gone, and the plain track keeps black text readable.
+// Latin-1, as TTF_RenderText reads it: \311 is É.
+const char* const CONTINUE_HINT = "\311chap : continuer";
+constexpr Sint16 HINT_Y = 92;
+
 // Where each character's best time sits on the board picture.
 const Sint16 BEST_TIME_AT[CHARACTERS][2] = {{200, 0}, {520, 0}, {200, 30}, {520, 30}};
 
@@ -93,4 +100,19 @@ void race_paint_finish_mark(Race& race, int character) {
     if (character_in_range(character))
         blit_at(a.portraits[character], nullptr, a.terrain, markX + MARK_PORTRAIT_X, 0);
     blit_at(a.dispTime, nullptr, a.terrain, markX + MARK_TIME_X, 0);
+}
+
+void race_draw_continue_hint(Race& race) {
+    Assets& a = *race.assets;
+    if (!race.screen) return;
+    // Made once per race; a hint that cannot be made is simply not shown.
+    if (!race.continueHint) race.continueHint = render_text(a.font, CONTINUE_HINT, BLACK);
+    if (!race.continueHint) return;
+    blit_at(race.continueHint, nullptr, race.screen, (race.screen->w - race.continueHint->w) / 2,
+            HINT_Y);
+}
+
+void race_release_drawing(Race& race) {
+    surface_free(race.continueHint);
+    race.continueHint = nullptr;
 }

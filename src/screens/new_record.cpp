@@ -15,6 +15,13 @@ constexpr Uint32 FRAME_MS = 20;
 constexpr Uint32 HOLD_MS = 2000;
 constexpr double FINAL_ZOOM = 3.7;
 const SDL_Color WHITE = {255, 255, 255, 0};
+// Typing letters does nothing here, so the keys that do are named along the
+// bottom edge, below the name (whose letters end above y 222). Latin-1, as
+// TTF_RenderText reads it: \351 is é.
+const char* const KEYS_HINT =
+    "Haut/Bas : lettre   Gauche/Droite : curseur   Entr\351e : enregistrer";
+constexpr int KEYS_HINT_SIZE = 15;
+constexpr int KEYS_HINT_Y = 222;
 
 void blit_at(SDL_Surface* src, SDL_Surface* dst, int x, int y) {
     if (!src || !dst) return;
@@ -155,11 +162,18 @@ bool name_entry_frame(RecordScreen& r) {
     blit_at(r.final, r.screen, r.at.x, r.at.y);
     blit_at(rankText, r.screen, 100, 5);
     blit_at(nom, r.screen, 275, 175);
+    if (r.keysHint) blit_at(r.keysHint, r.screen, (r.screen->w - r.keysHint->w) / 2, KEYS_HINT_Y);
     game_flip(r.screen);
     game_delay(FRAME_MS);
     surface_free(rankText);
     surface_free(nom);
     return r.ne.done;
+}
+
+void name_entry_keys_hint(RecordScreen& r) {
+    TTF_Font* small = font_open(FONT_FILE, KEYS_HINT_SIZE);
+    r.keysHint = render_text(small, KEYS_HINT, WHITE);
+    font_close(small);
 }
 
 void new_record_screen(SDL_Surface* screen, SDL_Surface* portraits[4], HallEntry* entry, int rank) {
@@ -188,12 +202,14 @@ void new_record_screen(SDL_Surface* screen, SDL_Surface* portraits[4], HallEntry
     game_delay(HOLD_MS);
 
     rank_line_text(r.rankLine, sizeof r.rankLine, rank);
+    name_entry_keys_hint(r);
     name_entry_begin(r.ne, entry, rank, game_ticks());
     // Stays on for the screens that follow.
     SDL_EnableKeyRepeat(1000, 200);
     while (!name_entry_frame(r)) {
     }
     surface_free(r.final);
+    surface_free(r.keysHint);
     FSOUND_Sample_Free(applause);
     font_close(r.font);
 }

@@ -35,6 +35,7 @@ struct RecordScreen {
     TTF_Font* font;        // 40 points
     SDL_Surface* final;    // the portrait at full zoom, kept for the name entry
     SDL_Rect at;           // top-left of the last zoom frame drawn
+    SDL_Surface* keysHint; // one line naming the keys; null if it could not be made
     char rankLine[40];
     NameEntry ne;
 };
@@ -44,3 +45,5 @@ void zoom_in_frame(RecordScreen& r, float zoom, int angle);
 // One name-entry frame: events, both texts, the blink, drawing, flip, 20 ms.
 // True once the entry is over.
 bool name_entry_frame(RecordScreen& r);
+// Renders the line naming the entry's keys into keysHint (left null on failure).
+void name_entry_keys_hint(RecordScreen& r);

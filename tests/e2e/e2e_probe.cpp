@@ -11,12 +11,16 @@
 //                             renders TEXT as the game does (TTF_RenderText_Solid)
 //                             and checks that the pixels of colour R G B in its box
 //                             at (X, Y) (and a little to its right) are exactly the
-//                             text's own pixels
+//                             text's own pixels; X "centre" centres the box across
+//                             the shot. TEXT is Latin-1, as the game passes it
 //   sounds RAW NAME=FILE...   finds the onsets in a raw recording of the mixer's
 //                             output (44100 Hz, signed 16-bit, stereo) and names
 //                             each after the best-matching WAV or MP3 file;
 //                             prints "MS NAME SCORE" per onset in time order
 //                             ("other" when nothing matches to 0.7)
+//   levels RAW NAME=FILE...   the same sounds, with the peak and RMS of the
+//                             recording while each plays, and of the whole;
+//                             fails when the mix reached full scale
 //
 // Exit status: 0 when a comparison matches, 1 when it does not, 2 on bad use.
 #include <SDL/SDL.h>
@@ -221,7 +225,8 @@ int cmd_text(int argc, char** argv) {
     Shot shot;
     if (!load_shot(argv[0], shot)) return 2;
     bool ok = true;
-    int x = to_int(argv[1], ok), y = to_int(argv[2], ok), size = to_int(argv[4], ok);
+    bool centred = std::string(argv[1]) == "centre";
+    int x = centred ? 0 : to_int(argv[1], ok), y = to_int(argv[2], ok), size = to_int(argv[4], ok);
     Rgb colour = {to_int(argv[6], ok), to_int(argv[7], ok), to_int(argv[8], ok)};
     if (!ok || size <= 0) return 2;
     if (TTF_Init() != 0) return 2;
@@ -237,6 +242,7 @@ int cmd_text(int argc, char** argv) {
         TTF_CloseFont(font);
         return 2;
     }
+    if (centred) x = (shot.w - text->w) / 2;
     // A solid rendering is 8-bit: index 0 is the clear background. Half a
     // size beyond the box must be clear too, or "12.34" would pass for "12.345".
     long missing = 0, extra = 0, ink = 0;
@@ -378,7 +384,18 @@ float block_peak(const std::vector<float>& rec, size_t first, size_t count) {
     return peak;
 }
 
-int cmd_sounds(int argc, char** argv) {
+// One sound found in a recording: where it starts (in frames), its name
+// ("other" when none matches) and how many frames it lasts.
+struct Heard {
+    long at;
+    std::string name;
+    float score;
+    size_t length;
+};
+
+// Finds the onsets in the recording argv[0] and names them after the files
+// NAME=FILE in the rest of argv. Returns 0, or 2 on bad use.
+int find_sounds(int argc, char** argv, std::vector<Heard>& heard) {
     if (argc < 1) return 2;
     std::vector<float> rec;
     if (!load_raw_mono(argv[0], rec)) {
@@ -424,22 +441,77 @@ int cmd_sounds(int argc, char** argv) {
             }
         }
         if (!named) {
-            printf("%ld other 0.000\n", at * 1000 / RATE);
+            heard.push_back(Heard{at, "other", 0.0f, 20 * BLOCK});
             quietUntil = b + 20;
             continue;
         }
-        printf("%ld %s %.3f\n", best.at * 1000 / RATE, named->name.c_str(), best.score);
+        heard.push_back(Heard{best.at, named->name, best.score, named->wave.size()});
         for (size_t i = 0; i < named->wave.size() && size_t(best.at) + i < rec.size(); ++i)
             rec[size_t(best.at) + i] -= named->wave[i];
     }
     return 0;
 }
 
+int cmd_sounds(int argc, char** argv) {
+    std::vector<Heard> heard;
+    int r = find_sounds(argc, argv, heard);
+    for (const Heard& h : heard)
+        printf("%ld %s %.3f\n", h.at * 1000 / RATE, h.name.c_str(), h.score);
+    return r;
+}
+
+double dbfs(double v) {
+    return v > 0 ? 20.0 * std::log10(v / 32768.0) : -999.0;
+}
+
+// Peak and RMS (both channels) of frames first..first+count of a stereo recording.
+void span_levels(const std::vector<Sint16>& frames, size_t first, size_t count, double& peak,
+                 double& rms) {
+    double sum = 0;
+    size_t n = 0;
+    peak = 0;
+    for (size_t i = first * 2; i < (first + count) * 2 && i < frames.size(); ++i, ++n) {
+        peak = std::max(peak, std::fabs(double(frames[i])));
+        sum += double(frames[i]) * frames[i];
+    }
+    rms = n ? std::sqrt(sum / double(n)) : 0;
+}
+
+// levels RAW NAME=FILE...: the recording's peak and RMS, then each sound found
+// in it with the peak and RMS of the recording while it plays (what plays with
+// it included). Fails when the recording reaches full scale: the mix clipped.
+int cmd_levels(int argc, char** argv) {
+    std::vector<Heard> heard;
+    int r = find_sounds(argc, argv, heard);
+    if (r != 0) return r;
+    std::vector<Sint16> frames;
+    FILE* f = fopen(argv[0], "rb");
+    if (!f) return 2;
+    Sint16 block[4096];
+    size_t got;
+    while ((got = fread(block, sizeof block[0], 4096, f)) > 0)
+        frames.insert(frames.end(), block, block + got);
+    fclose(f);
+    double peak, rms;
+    span_levels(frames, 0, frames.size() / 2, peak, rms);
+    printf("whole %.1f s peak %.0f (%.2f dBFS) rms %.2f dBFS\n", frames.size() / 2.0 / RATE, peak,
+           dbfs(peak), dbfs(rms));
+    bool clipped = peak >= 32767;
+    for (const Heard& h : heard) {
+        double p, q;
+        span_levels(frames, size_t(h.at), h.length, p, q);
+        printf("%ld %s peak %.0f (%.2f dBFS) rms %.2f dBFS\n", h.at * 1000 / RATE, h.name.c_str(),
+               p, dbfs(p), dbfs(q));
+    }
+    if (clipped) printf("the mix reached full scale\n");
+    return clipped ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        fprintf(stderr, "usage: e2e_probe close|pixel|picture|text|sounds ...\n");
+        fprintf(stderr, "usage: e2e_probe close|pixel|picture|text|sounds|levels ...\n");
         return 2;
     }
     std::string cmd = argv[1];
@@ -454,6 +526,8 @@ int main(int argc, char** argv) {
         r = cmd_text(argc - 2, argv + 2);
     else if (cmd == "sounds")
         r = cmd_sounds(argc - 2, argv + 2);
+    else if (cmd == "levels")
+        r = cmd_levels(argc - 2, argv + 2);
     if (r == 2) fprintf(stderr, "e2e_probe: cannot do \"%s\" with these arguments\n", argv[1]);
     return r;
 }

@@ -273,6 +273,14 @@ font() { echo "$tree/font/comic.ttf"; }
 text() { "$probe" text "$shot" "$1" "$2" "$(font)" "$3" "$4" "$5" "$6" "$7" "$8"; }
 picture() { "$probe" picture "$shot" "$@"; }
 seconds3() { awk -v t="$1" 'BEGIN { printf "%.3f", t / 1000 }'; }
+# The hints the game adds where nothing else is drawn, in Latin-1 as it renders them.
+continue_hint() { text centre 92 20 bold 0 0 0 "$(printf '\311chap : continuer')"; }
+keys_hint() {
+    text centre 222 15 plain 255 255 255 \
+        "$(printf 'Haut/Bas : lettre   Gauche/Droite : curseur   Entr\351e : enregistrer')"
+}
+# Where the race hint goes, bare terrain while the race is on (no scrolling yet).
+no_continue_hint() { picture 220 92 "$(pic 3)" 220 92 200 24; }
 
 menu_shown() { # the menu's heading, the arrow on row 1 and nothing on rows 2-4
     picture 0 0 "$(pic 0)" 0 0 640 40 &&
@@ -397,6 +405,18 @@ sounds_heard() {
         fatality="$s/fatality.mp3" sonic_end="$s/sonic_end.wav" road_end="$s/road_end.mp3" \
         shrek_end="$s/shrek_end.wav" applause="$s/applause.wav"
 }
+# sound_levels: the recording's peak and RMS, whole and while each sound plays;
+# fails when the mix reached full scale (clipped).
+sound_levels() {
+    local s=$tree/sounds
+    "$probe" levels "$sdir/audio.raw" ding="$s/ding.wav" start="$s/start.wav" \
+        fatality="$s/fatality.mp3" sonic_end="$s/sonic_end.wav" road_end="$s/road_end.mp3" \
+        shrek_end="$s/shrek_end.wav" applause="$s/applause.wav" electric="$s/electric.wav" \
+        >"$sdir/levels.txt"
+    local status=$?
+    cat "$sdir/levels.txt"
+    return $status
+}
 # countdown_sounds: four dings and the start signal about a second apart.
 countdown_sounds() {
     sounds_heard >"$sdir/sounds.txt" || return 1
@@ -518,6 +538,7 @@ scenario_race_1p() {
     see "the countdown digit at (20, 10)" 10 countdown_digit || return 1
     check "sonic's runner at its start (59, 61)" picture 59 61 "$(pic 11)" 0 0 25 27 keyed || return 1
     check "no runner in mario's lane" picture 64 91 "$(pic 3)" 64 91 20 28 || return 1
+    check "no Escape hint while the race is on" no_continue_hint || return 1
     see "GO! at (20, 10)" 10 text 20 10 20 bold 0 0 0 "GO!" || return 1
     poll "sonic's finish, clicking" 60 click_until_finish || return 1
     t=$(score_of 0)
@@ -526,11 +547,13 @@ scenario_race_1p() {
     note "sonic finished in $t ms"
     see "the finish mark: portrait at 410, time at 445 of the terrain" 5 finish_mark 0 "$t" || return 1
     check "no chronometer once the race is complete" chrono_hidden || return 1
+    check "the hint that Escape goes on" continue_hint || return 1
     poll "the countdown's dings and start in the audio" 10 countdown_sounds || return 1
     poll "sonic's end sound in the audio" 10 heard sonic_end start || return 1
 
     keys Escape
     see "the new record screen's rank line" 10 text 100 5 40 plain 255 255 255 "nouveau classement : 1" || return 1
+    check "the entry's keys along the bottom" keys_hint || return 1
     poll "the applause in the audio" 10 heard applause sonic_end || return 1
     keys Up Right Up Up Right Up Up Up Return
     expected=$(
@@ -545,7 +568,8 @@ scenario_race_1p() {
     poll "the hall-of-fame screen loads" 10 printed "taille fichier  2 relue" || return 1
     see "the hall of fame with bcd at rank 1" 10 hall_rows || return 1
     close_window
-    ends_with 0 10
+    ends_with 0 10 || return 1
+    check "the whole session's sound stays below full scale" sound_levels
 }
 
 scenario_race_2p_false_start() {
@@ -568,6 +592,7 @@ scenario_race_2p_false_start() {
         "$(printf '%s 99999.000000 99999.000000 99999.000000' "$t")" || return 1
     see "sonic's finish mark" 5 finish_mark 0 "$t" || return 1
     check "the race is complete: no chronometer" chrono_hidden || return 1
+    check "the race is complete: the hint that Escape goes on" continue_hint || return 1
     check "the start signal came after the fatality" heard start fatality || return 1
 
     keys Escape
@@ -576,7 +601,8 @@ scenario_race_2p_false_start() {
     poll "data/hall.dat with aaa at rank 1" 10 first_hall_line_is "$(hall_line aaa "$t" 0)" || return 1
     see "the menu after the name entry" 10 menu_shown || return 1
     close_window
-    ends_with 0 10
+    ends_with 0 10 || return 1
+    check "the whole session's sound stays below full scale" sound_levels
 }
 first_hall_line_is() {
     local seen

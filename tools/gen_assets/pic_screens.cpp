@@ -96,8 +96,10 @@ ArchivePicture make_menu_background() {
         canvas_transform(c, 398, y + 1, 26.0f / 30);
         draw_portrait(c, who);
         canvas_reset(c);
+        // On the baseline of the time the menu writes beside it (comic, 20 points, top at y).
+        float baseline = y + text_ascent(FONT_COMIC, 20);
         draw_text(c, FONT_COMIC, 16, CHARACTER_LABELS[who], 430,
-                  text_y_centred(FONT_COMIC, 16, y, 28), PALE);
+                  baseline - text_ascent(FONT_COMIC, 16), PALE);
     }
 
     // Between the panels, the four runners on their way.
@@ -116,7 +118,7 @@ ArchivePicture make_menu_background() {
     float x = 284, y = 195;
     x = draw_key_help(c, x, y, {"F1"}, "plein écran", 11, HELP);
     x = draw_key_help(c, x, y, {"F2"}, "contrôles", 11, HELP);
-    draw_key_help(c, x, y, {"F3"}, "meilleurs temps", 11, HELP);
+    draw_key_help(c, x, y, {"F3"}, "hall of fame", 11, HELP);
     x = 284;
     y = 217;
     x = draw_key_help(c, x, y, {"F4"}, "fatality", 11, HELP);
@@ -161,7 +163,7 @@ ArchivePicture make_controls_background() {
     x +=
         draw_text(c, FONT_COMIC, 11, "Manette : appuyer sur ses deux boutons.", x, y + 1.3f, HELP) +
         22;
-    draw_key_help(c, x, y, {"Echap"}, "retour", 11, GOLD);
+    draw_key_help(c, x, y, {"Échap"}, "retour", 11, GOLD);
     return canvas_to_picture(c, BLACK);
 }
 
@@ -169,16 +171,22 @@ ArchivePicture make_hall_background() {
     Canvas c = canvas_make(640, 240, 3);
     backdrop(c, hex(0x33194F), hex(0x0E0718), 999);
     // Ten plates: two columns at x 0 and 275, rows every 46 pixels from the top.
+    // The screen draws each row from its top (portrait, name, time at y), and the
+    // first row at y 0: the plates start 3 pixels lower so the top ones stand
+    // whole, and each portrait stands up out of its plate like a card in a slot.
     const Rgb medal[3] = {hex(0xFFD23F), hex(0xDCE2EC), hex(0xE39A5C)};
     for (int r = 0; r < 10; ++r) {
         float x0 = r < 5 ? 0 : 275, y = 46.0f * (r % 5);
-        fill_round_rect(c, x0 + 2, y, 268, 31, 6, hex(0x4A3A78));
-        fill_round_rect_vgradient(c, x0 + 3, y + 1, 266, 29, 5, hex(0x2A1D48), hex(0x1C1232));
+        float top = y + 3;
+        fill_round_rect(c, x0 + 2, top, 268, 31, 6, hex(0x4A3A78));
+        fill_round_rect_vgradient(c, x0 + 3, top + 1, 266, 29, 5, hex(0x2A1D48), hex(0x1C1232));
+        // The portrait's slot: a dark frame around the 30 x 30 picture.
+        fill_rect(c, x0 + 29, y, 32, 31, INK);
         Rgb disc = r < 3 ? medal[r] : hex(0x5A4A8A);
-        fill_ellipse(c, x0 + 15, y + 15.5f, 12, 12, INK);
-        fill_ellipse_glossy(c, x0 + 15, y + 15.5f, 10.8f, 10.8f, disc);
+        fill_ellipse(c, x0 + 15, top + 15.5f, 12, 12, INK);
+        fill_ellipse_glossy(c, x0 + 15, top + 15.5f, 10.8f, 10.8f, disc);
         draw_text(c, FONT_TITLE, 12, std::to_string(r + 1), x0 + 15.3f,
-                  text_y_centred(FONT_TITLE, 12, y + 0.5f, 30), r < 3 ? INK : hex(0xFFFFFF), 1);
+                  text_y_centred(FONT_TITLE, 12, top + 0.5f, 30), r < 3 ? INK : hex(0xFFFFFF), 1);
     }
     // Right band: the cup and the screen's name.
     fill_hgradient(c, 550, 0, 90, 240, hex(0x4A2370), hex(0x2A1244));
@@ -202,7 +210,7 @@ ArchivePicture make_hall_background() {
     title(c, "FAME", 595, 120, 21, 1);
     draw_text(c, FONT_COMIC, 12, "Meilleurs", 595, 152, PALE, 1);
     draw_text(c, FONT_COMIC, 12, "temps", 595, 166, PALE, 1);
-    draw_keycap(c, 595 - keycap_width("Echap", 11) / 2, 196, "Echap", 11);
+    draw_keycap(c, 595 - keycap_width("Échap", 11) / 2, 196, "Échap", 11);
     draw_text(c, FONT_COMIC, 11, "retour", 595, 215, HELP, 1);
     draw_text(c, FONT_COMIC, 11, "Les dix meilleurs temps, toutes courses confondues", 275, 220,
               HELP, 1);

@@ -311,6 +311,11 @@ float text_y_centred(FontFace f, float pt, float top, float h) {
     return top + h / 2 - (ascent - cap / 2);
 }
 
+float text_ascent(FontFace f, float pt) {
+    TTF_Font* font = font_at(f, int(std::lround(pt * 4)));
+    return font ? TTF_FontAscent(font) / 4.0f : pt * 0.9f;
+}
+
 bool text_mask(const Canvas& c, FontFace f, float pt, const std::string& text, float x, float y,
                int align, TextMask& m) {
     float scale = c.s * c.k; // fine pixels per local unit

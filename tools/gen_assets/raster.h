@@ -136,6 +136,8 @@ void draw_text_fn(Canvas& c, FontFace f, float pt, const std::string& text, floa
 void fonts_close();
 // The y to draw a line at so its capitals sit centred in the band top..top+h.
 float text_y_centred(FontFace f, float pt, float top, float h);
+// The distance from the top of a line to its baseline.
+float text_ascent(FontFace f, float pt);
 
 // Opaque picture: the canvas over a background colour.
 ArchivePicture canvas_to_picture(const Canvas& c, Rgb background);

@@ -55,6 +55,29 @@ double note_hz(int midi) {
     return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
 }
 
+// Every sound peaks at PEAK, 7 dB below full scale: the mixer adds its
+// channels and clips, and two sounds the race plays together (a jingle and a
+// crash, the start signal and a false start, a jingle and the applause) must
+// still sum below full scale. MP3s get a little more room, since the encoder's
+// filtering overshoots the source's peak by a few per cent.
+constexpr float PEAK = 0.45f;
+constexpr float MP3_PEAK = 0.42f;
+
+float peak_of(const Wave& w) {
+    float m = 0.0f;
+    for (float v : w)
+        m = std::fmax(m, std::fabs(v));
+    return m;
+}
+
+double rms_of(const Wave& w) {
+    if (w.empty()) return 0.0;
+    double sum = 0.0;
+    for (float v : w)
+        sum += double(v) * v;
+    return std::sqrt(sum / double(w.size()));
+}
+
 // Scales so the loudest sample sits at peak.
 void normalise(Wave& w, float peak) {
     float m = 0.0f;
@@ -165,20 +188,32 @@ Wave make_ding() {
                             {5.40, 0.22, 0.05},
                             {8.93, 0.10, 0.03}};
     add_tone(w, 0.0, 0.42, 880.0, bell, 5, 1.0, 0.002, 0.03);
-    normalise(w, 0.70f);
+    normalise(w, PEAK);
     soften_ends(w, 0.0005, 0.01);
     return w;
 }
 
-// The start signal: one octave above the countdown bell and held, like the
-// last light of a starting gantry.
-Wave make_start() {
+// The start signal: the countdown's bell struck as a bright major chord over
+// a lower octave, ringing on longer than a ding. It stands out by its colour,
+// not its level: levelled 1 dB under the ding's RMS over its whole length, its
+// loudest 0.4 s come out about 1 dB over the ding's.
+Wave make_start(const Wave& ding) {
     Wave w;
-    Partial p[3];
-    int c = square_partials(p, 3, 0.0);
-    add_tone(w, 0.0, 0.95, 1760.0, p, c, 1.0, 0.005, 0.15);
-    normalise(w, 0.45f);
-    soften_ends(w, 0.001, 0.01);
+    const Partial bell[] = {
+        {1.0, 1.0, 0.50}, {2.0, 0.28, 0.16}, {2.76, 0.22, 0.10}, {5.40, 0.08, 0.05}};
+    // A quick strum, lowest note first.
+    const double chord[][3] = {{440.0, 0.000, 0.55},   // A4, the body
+                               {880.0, 0.012, 1.00},   // A5, the ding's own note
+                               {1108.7, 0.024, 0.75},  // C#6
+                               {1318.5, 0.036, 0.65}}; // E6
+    for (const auto& note : chord)
+        add_tone(w, note[1], 0.80 - note[1], note[0], bell, 4, note[2], 0.002, 0.12);
+    double want = rms_of(ding) * std::pow(10.0, -1.0 / 20.0), have = rms_of(w);
+    if (have > 0.0)
+        for (float& v : w)
+            v *= float(want / have);
+    if (peak_of(w) > PEAK) normalise(w, PEAK);
+    soften_ends(w, 0.0005, 0.02);
     return w;
 }
 
@@ -203,7 +238,7 @@ Wave make_sonic_end() {
     int cb = square_partials(b, 4, 0.6);
     add_tone(w, 0.50, 0.75, note_hz(48), b, cb, 0.35, 0.004, 0.2);
     add_tone(w, 0.50, 0.75, note_hz(55), b, cb, 0.25, 0.004, 0.2);
-    normalise(w, 0.70f);
+    normalise(w, PEAK);
     soften_ends(w, 0.001, 0.02);
     return w;
 }
@@ -219,7 +254,7 @@ Wave make_shrek_end() {
     const int chord[] = {43, 55, 59, 62};
     for (int m : chord)
         add_tone(w, 1.02, 1.0, note_hz(m), p, c, 0.3, 0.04, 0.4, 4.5, 0.008);
-    normalise(w, 0.70f);
+    normalise(w, PEAK);
     soften_ends(w, 0.002, 0.03);
     return w;
 }
@@ -245,7 +280,7 @@ Wave make_electric() {
         double v = 0.45 * flicker * hum + spark * noise();
         w[i] = float(v);
     }
-    normalise(w, 0.65f);
+    normalise(w, PEAK);
     soften_ends(w, 0.03, 0.2);
     return w;
 }
@@ -299,8 +334,8 @@ StereoWave make_applause() {
         m = std::fmax(m, std::fmax(std::fabs(s.left[i]), std::fabs(s.right[i])));
     if (m > 0.0f)
         for (int i = 0; i < n; ++i) {
-            s.left[i] = 0.7f * std::tanh(3.0f * s.left[i] / m) / std::tanh(3.0f);
-            s.right[i] = 0.7f * std::tanh(3.0f * s.right[i] / m) / std::tanh(3.0f);
+            s.left[i] = PEAK * std::tanh(3.0f * s.left[i] / m) / std::tanh(3.0f);
+            s.right[i] = PEAK * std::tanh(3.0f * s.right[i] / m) / std::tanh(3.0f);
         }
     soften_ends(s.left, 0.01, 0.05);
     soften_ends(s.right, 0.01, 0.05);
@@ -340,7 +375,7 @@ Wave make_road_end() {
     const Note flourish[] = {{79, 0.50, 0.3}, {83, 0.62, 0.3}, {86, 0.74, 0.3}, {91, 0.86, 0.7}};
     for (const Note& n : flourish)
         add_tone(w, n.start_s, n.length_s, note_hz(n.midi), pluck, 4, 0.45, 0.002, 0.05);
-    normalise(w, 0.70f);
+    normalise(w, MP3_PEAK);
     soften_ends(w, 0.001, 0.03);
     return w;
 }
@@ -364,7 +399,7 @@ Wave make_fatality() {
         double v = std::tanh(1.8 * (0.9 * thump + 0.8 * burst));
         w[i] = float(v);
     }
-    normalise(w, 0.85f);
+    normalise(w, MP3_PEAK);
     soften_ends(w, 0.0005, 0.08);
     return w;
 }
@@ -540,7 +575,9 @@ bool write_mario_end(const std::string& path) {
     track.insert(track.end(), {0x00, 0xFF, 0x51, 0x03, 0x06, 0x1A, 0x80});
     track.insert(track.end(), {0x00, 0xC0, 80}); // square lead
     track.insert(track.end(), {0x00, 0xC1, 38}); // synth bass
-    track.insert(track.end(), {0x00, 0xB0, 7, 110, 0x00, 0xB1, 7, 120});
+    // Channel volumes that keep the synthesized tune's peak under -7 dBFS,
+    // like the samples it may sound with.
+    track.insert(track.end(), {0x00, 0xB0, 7, 104, 0x00, 0xB1, 7, 114});
     uint32_t now = 0;
     for (const MidiEvent& e : ev) {
         put_varlen(track, e.tick - now);
@@ -572,8 +609,9 @@ bool make_sounds(const std::string& dir) {
     mkdir(dir.c_str(), 0755);
     mkdir(out.c_str(), 0755);
     bool ok = true;
-    ok = report(write_wav(out + "/ding.wav", make_ding(), nullptr), "ding.wav") && ok;
-    ok = report(write_wav(out + "/start.wav", make_start(), nullptr), "start.wav") && ok;
+    Wave ding = make_ding();
+    ok = report(write_wav(out + "/ding.wav", ding, nullptr), "ding.wav") && ok;
+    ok = report(write_wav(out + "/start.wav", make_start(ding), nullptr), "start.wav") && ok;
     ok =
         report(write_wav(out + "/sonic_end.wav", make_sonic_end(), nullptr), "sonic_end.wav") && ok;
     ok =
