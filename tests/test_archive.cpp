@@ -159,6 +159,8 @@ TEST_F(Archive, PixelWordsAreRedGreenBlueWithTopByteIgnoredAndRowsUnpadded) {
     SDL_LockSurface(s);
     Uint32 raw = *static_cast<Uint32*>(s->pixels);
     SDL_UnlockSurface(s);
+    // Cleared, not copied: the colour key compares whole pixel words.
+    EXPECT_EQ(raw, 0x00FF0000u);
     SDL_GetRGB(raw, s->format, &r, &g, &b);
     EXPECT_EQ(r, 255);
     EXPECT_EQ(g, 0);

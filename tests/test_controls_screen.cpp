@@ -93,6 +93,12 @@ TEST_F(ControlsRules, SpaceCyclesTheAttachedDevices) {
     }
     EXPECT_EQ(c[0].key, 113); // key and buttons are kept through the cycle
     EXPECT_EQ(c[0].button2, 1);
+    // A fifth joystick is never opened, so it is never offered.
+    set_joystick_count_override(5);
+    for (int i = 0; i < 12; ++i) {
+        press(SDLK_SPACE);
+        EXPECT_LT(c[0].joystick, 4) << i;
+    }
 }
 
 TEST_F(ControlsRules, KeysAreTakenOnKeyboardRowsOnly) {

@@ -203,10 +203,19 @@ TEST_F(SoundTest, UnloadableFilesGiveNull) {
     dir.write("sounds/text.mp3", "not an mp3 either, just a line of text\n");
     dir.write("sounds/empty.mp3", "");
     dir.write("sounds/text.mid", "MThd but nothing after");
+    // A WAV cut in half, or holding its header alone: the classic SDL refuses
+    // them and SDL 2 would load what is there; both must refuse them.
+    std::ifstream ding("sounds/ding.wav", std::ios::binary);
+    std::string wav((std::istreambuf_iterator<char>(ding)), std::istreambuf_iterator<char>());
+    ASSERT_GT(wav.size(), 1000u);
+    dir.write("sounds/half.wav", wav.substr(0, wav.size() / 2));
+    dir.write("sounds/header.wav", wav.substr(0, 44));
     long samples = resource_counts().samples;
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/missing.wav", 0, 0, 0), nullptr);
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/missing.mp3", 0, 0, 0), nullptr);
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/text.wav", 0, 0, 0), nullptr);
+    EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/half.wav", 0, 0, 0), nullptr);
+    EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/header.wav", 0, 0, 0), nullptr);
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/text.mp3", 0, 0, 0), nullptr);
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/empty.mp3", 0, 0, 0), nullptr);
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, nullptr, 0, 0, 0), nullptr);

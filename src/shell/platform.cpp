@@ -27,6 +27,12 @@ bool quitJustGiven = false;
 void on_termination(int sig) {
     terminationSignal = sig;
 }
+
+int give_quit(SDL_Event* ev) {
+    memset(ev, 0, sizeof *ev);
+    ev->type = SDL_QUIT;
+    return 1;
+}
 } // namespace
 
 Uint32 game_ticks() {
@@ -45,14 +51,16 @@ void game_delay(Uint32 ms) {
 int game_wait_event(SDL_Event* ev) {
     if (!simOn) {
         for (;;) {
-            if (game_poll_event(ev)) return 1;
+            if (termination_requested()) return give_quit(ev);
+            if (SDL_PollEvent(ev)) return 1;
             SDL_Delay(10);
         }
     }
     // A blocking wait would never end if nothing can arrive: give up after a
     // simulated minute, as the real wait would be the player's problem.
     for (int i = 0; i < 60000; ++i) {
-        if (game_poll_event(ev)) return 1;
+        if (termination_requested()) return give_quit(ev);
+        if (SDL_PollEvent(ev)) return 1;
         simNow += 1;
         run_idle_hook();
     }
@@ -134,10 +142,7 @@ bool termination_requested() {
 int game_poll_event(SDL_Event* ev) {
     if (!termination_requested()) return SDL_PollEvent(ev);
     quitJustGiven = !quitJustGiven;
-    if (!quitJustGiven) return 0;
-    memset(ev, 0, sizeof *ev);
-    ev->type = SDL_QUIT;
-    return 1;
+    return quitJustGiven ? give_quit(ev) : 0;
 }
 
 ResourceCounts resource_counts() {

@@ -11,8 +11,8 @@
 Uint32 game_ticks();
 // SDL_Delay, or advances the simulated clock by ms.
 void game_delay(Uint32 ms);
-// Waits for an event as SDL_WaitEvent does (a poll every 10 ms), through
-// game_poll_event so a termination signal ends the wait; with a simulated
+// Waits for an event as SDL_WaitEvent does (a poll every 10 ms); after a
+// termination signal it gives SDL_QUIT at once. With a simulated
 // clock, polls and advances the clock by 1 ms per empty poll (calling the
 // idle hook so a script can feed events).
 int game_wait_event(SDL_Event* ev);
