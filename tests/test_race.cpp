@@ -84,6 +84,8 @@ class RaceTest : public ::testing::Test {
         set_simulated_frame_time(0);
     }
     void begin(int n, bool fatality = true) {
+        // A race begun again without being left keeps no drawing of the last one.
+        if (begun) race_release_drawing(race);
         for (int i = 0; i < 4; ++i)
             controls[i].active = i < n;
         race_start(race, screen, a, controls, in, list, n, fatality, fullscreen);

@@ -129,9 +129,20 @@ uint32_t screen_checksum() {
     if (!s) return 0;
     SDL_LockSurface(s);
     uint32_t crc = 0;
-    for (int y = 0; y < s->h; ++y)
-        crc = crc32_of(static_cast<Uint8*>(s->pixels) + y * s->pitch,
-                       size_t(s->w) * s->format->BytesPerPixel, crc);
+    // The colours seen, three bytes a pixel: the unused byte of a 32-bit
+    // pixel differs between the classic SDL and sdl12-compat.
+    const int bpp = s->format->BytesPerPixel;
+    Uint8 row[3 * 4096];
+    for (int y = 0; y < s->h; ++y) {
+        const Uint8* p = static_cast<Uint8*>(s->pixels) + y * s->pitch;
+        int w = s->w < 4096 ? s->w : 4096;
+        for (int x = 0; x < w; ++x, p += bpp) {
+            Uint32 v = 0;
+            memcpy(&v, p, size_t(bpp < 4 ? bpp : 4));
+            SDL_GetRGB(v, s->format, &row[3 * x], &row[3 * x + 1], &row[3 * x + 2]);
+        }
+        crc = crc32_of(row, size_t(w) * 3, crc);
+    }
     SDL_UnlockSurface(s);
     return crc;
 }
