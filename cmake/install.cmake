@@ -88,4 +88,5 @@ install(FILES ${VRILLON_GAME_DIR}/font/comic.LICENSE.txt ${VRILLON_GAME_DIR}/fon
 
 if(VRILLON_TESTS)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/install ${CMAKE_BINARY_DIR}/tests/install)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/package ${CMAKE_BINARY_DIR}/tests/package)
 endif()
