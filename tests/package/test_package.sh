@@ -33,10 +33,10 @@ done
 mirror=${VRILLON_DEBIAN_MIRROR:-}
 if [ -z "$mirror" ]; then
     mirror=$(cat /etc/apt/sources.list.d/*.sources 2>/dev/null |
-        sed -n 's,^URIs:[[:space:]]*\(https\{0,1\}://[^[:space:]]*/debian\)/\{0,1\}$,\1,p' | head -n 1)
+        sed -n 's#^URIs:[[:space:]]*\(https\{0,1\}://[^[:space:]]*/debian\)/\{0,1\}$#\1#p' | head -n 1)
 fi
 if [ -z "$mirror" ]; then
-    mirror=$(sed -n 's,^deb[[:space:]]\{1,\}\(\[[^]]*\][[:space:]]\{1,\}\)\{0,1\}\(https\{0,1\}://[^[:space:]]*/debian\)/\{0,1\}[[:space:]].*,\2,p' \
+    mirror=$(sed -n 's#^deb[[:space:]]\{1,\}\(\[[^]]*\][[:space:]]\{1,\}\)\{0,1\}\(https\{0,1\}://[^[:space:]]*/debian\)/\{0,1\}[[:space:]].*#\2#p' \
         /etc/apt/sources.list 2>/dev/null | head -n 1)
 fi
 mirror=${mirror:-http://deb.debian.org/debian}
@@ -152,18 +152,17 @@ while [ ! -s "$work/display" ] && [ $n -lt 100 ]; do
     n=$((n + 1))
 done
 display=:$(cat "$work/display")
-player() { # player [VAR=VALUE...]: the desktop entry's command, as a player without a terminal
-    chroot "$root" env -i PATH=/usr/local/bin:/usr/bin:/bin:/usr/games HOME=/home/player \
-        LANG=C.UTF-8 DISPLAY="$display" "$@" "$command" </dev/null
-}
+# The desktop entry's command, as a player starts it: no terminal attached.
+player_env="PATH=/usr/local/bin:/usr/bin:/bin:/usr/games HOME=/home/player LANG=C.UTF-8 DISPLAY=$display"
 mkdir -p "$root/home/player"
-player SDL_AUDIODRIVER=dummy >"$work/game.out" 2>&1 &
-game_pid=$!
+# shellcheck disable=SC2086 # the environment is words
+chroot "$root" env -i $player_env SDL_AUDIODRIVER=dummy "$command" </dev/null >"$work/game.out" 2>&1 &
+game_pid=$! # chroot, then env, run in its place: the launcher itself
 window=
 n=0
 until [ -n "$window" ] || [ $n -ge 200 ]; do
     sleep 0.1
-    window=$(DISPLAY=$display xdotool search --name '^Vrillon$' 2>/dev/null | head -n 1)
+    window=$(DISPLAY=$display xdotool search --name '^Vrillon$' 2>/dev/null | tail -n 1)
     n=$((n + 1))
 done
 expect "the game opens its window" test -n "$window"
@@ -173,14 +172,14 @@ n=0
 while [ -n "$window" ] && [ "$geometry" != 640x240 ] && [ $n -lt 100 ]; do
     DISPLAY=$display xdotool mousemove 320 120 key Escape 2>/dev/null || true
     sleep 0.2
-    window=$(DISPLAY=$display xdotool search --name '^Vrillon$' 2>/dev/null | head -n 1)
+    window=$(DISPLAY=$display xdotool search --name '^Vrillon$' 2>/dev/null | tail -n 1)
     [ -n "$window" ] && geometry=$(DISPLAY=$display xdotool getwindowgeometry "$window" 2>/dev/null |
         sed -n 's/^ *Geometry: //p')
     n=$((n + 1))
 done
 expect "the main menu's 640x240 window comes up" test "$geometry" = 640x240
 sleep 1
-DISPLAY=$display import -window root -crop 640x240+0+0 "$work/menu.png" 2>/dev/null || true
+[ -n "$window" ] && DISPLAY=$display import -window "$window" "$work/menu.png" 2>/dev/null || true
 colours=$(convert "$work/menu.png" -format %k info: 2>/dev/null || echo 0)
 expect "the menu is drawn (a picture of it: $work/menu.png)" test "$colours" -gt 8
 expect "the game got past its start-up" has "$work/game.out" "long =4 octets"
@@ -203,7 +202,8 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$@" >/tmp/dialog-shown\n' >"$root/usr/local/
 chmod +x "$root/usr/local/bin/zenity"
 rm -f "$root/tmp/dialog-shown"
 status=0
-player >"$work/fail.out" 2>&1 || status=$?
+# shellcheck disable=SC2086
+chroot "$root" env -i $player_env "$command" </dev/null >"$work/fail.out" 2>&1 || status=$?
 expect "without a sound device the game fails (status $status)" test "$status" -ne 0
 expect "the failure is shown in a dialog" test -s "$root/tmp/dialog-shown"
 if [ -s "$root/tmp/dialog-shown" ]; then
