@@ -71,11 +71,25 @@ foreach(size ${VRILLON_ICON_SIZES})
 endforeach()
 install(FILES ${CMAKE_SOURCE_DIR}/dist/vrillon.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
+# Software-centre metadata. Its screenshots must be web addresses: where the
+# project publishes the pictures of docs/.
+set(VRILLON_APPSTREAM_ID org.tarnwyvern.vrillon)
+set(VRILLON_MEDIA_URL https://vrillon.example/docs CACHE STRING
+    "Web folder holding the pictures of docs/, for the software-centre screenshots")
+configure_file(${CMAKE_SOURCE_DIR}/dist/vrillon.metainfo.xml.in
+               ${VRILLON_DIST_DIR}/${VRILLON_APPSTREAM_ID}.metainfo.xml @ONLY)
+install(FILES ${VRILLON_DIST_DIR}/${VRILLON_APPSTREAM_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/README.md
         DESTINATION ${VRILLON_INSTALL_DOCDIR})
+# The README's pictures, so that the installed README shows them.
+file(GLOB VRILLON_DOC_PICTURES ${CMAKE_SOURCE_DIR}/docs/*.png)
+install(FILES ${VRILLON_DOC_PICTURES} DESTINATION ${VRILLON_INSTALL_DOCDIR}/docs)
 install(FILES ${VRILLON_GAME_DIR}/font/comic.LICENSE.txt ${VRILLON_GAME_DIR}/font/hackslsh.LICENSE.txt
         DESTINATION ${VRILLON_INSTALL_DOCDIR}/fonts)
 
 if(VRILLON_TESTS)
   add_subdirectory(${CMAKE_SOURCE_DIR}/tests/install ${CMAKE_BINARY_DIR}/tests/install)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tests/package ${CMAKE_BINARY_DIR}/tests/package)
 endif()

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the whole test suite with AddressSanitizer and UndefinedBehaviorSanitizer
 # and runs it (the X-server end-to-end and install tests are left to the plain build,
-# and so is the valgrind check, which cannot run a sanitized program).
+# and so is the valgrind check, which cannot run a sanitized program, and the
+# Debian package test).
 set -e
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -12,7 +13,7 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
 cd "$BUILD"
-ctest --output-on-failure -j "$(nproc)" -LE "e2e|exits|install|valgrind"
+ctest --output-on-failure -j "$(nproc)" -LE "e2e|exits|install|valgrind|package"
 
 # Again on sdl12-compat, the runtime the installed launcher prefers, where
 # SDL 2 does the work underneath.

@@ -77,7 +77,7 @@ launch() { # launch LAUNCHER OUT [VAR=VALUE...]
 # in its menu for a player, so a game still running after a while has started
 # fine and is stopped; one that ended must have ended well.
 play_real_game() { # play_real_game LAUNCHER
-    env -u XDG_DATA_HOME HOME="$home" "$1" >"$tmp/game.out" 2>&1 &
+    env -u XDG_DATA_HOME -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" "$1" >"$tmp/game.out" 2>&1 &
     game_pid=$!
     n=0
     while kill -0 "$game_pid" 2>/dev/null && [ $n -lt 10 ]; do
@@ -224,7 +224,7 @@ expect "a relative XDG_DATA_HOME is ignored" has "$tmp/out" "cwd $run_dir"
 
 # A directory that cannot be made: a clear message and status 1.
 : >"$tmp/a-file"
-env XDG_DATA_HOME="$tmp/a-file/xdg" HOME="$home" "$launcher" >"$tmp/out" 2>&1
+env -u DISPLAY -u WAYLAND_DISPLAY XDG_DATA_HOME="$tmp/a-file/xdg" HOME="$home" "$launcher" >"$tmp/out" 2>&1
 status=$?
 expect "an unmakable directory gives status 1" test $status -eq 1
 expect "an unmakable directory is explained" has "$tmp/out" "cannot create the game directory $tmp/a-file/xdg/vrillon"
@@ -232,12 +232,159 @@ expect "an unmakable directory starts no game" test -z "$(grep '^ready' "$tmp/ou
 if [ "$(id -u)" != 0 ]; then
     mkdir -p "$tmp/locked"
     chmod a-w "$tmp/locked"
-    env XDG_DATA_HOME="$tmp/locked" HOME="$home" "$launcher" >"$tmp/out" 2>&1
+    env -u DISPLAY -u WAYLAND_DISPLAY XDG_DATA_HOME="$tmp/locked" HOME="$home" "$launcher" >"$tmp/out" 2>&1
     expect "an unwritable XDG_DATA_HOME gives status 1" test $? -eq 1
     expect "an unwritable XDG_DATA_HOME is explained" has "$tmp/out" "cannot create the game directory"
 fi
-env -u XDG_DATA_HOME -u HOME "$launcher" >"$tmp/out" 2>&1
+env -u XDG_DATA_HOME -u HOME -u DISPLAY -u WAYLAND_DISPLAY "$launcher" >"$tmp/out" 2>&1
 expect "no HOME gives status 1" test $? -eq 1
+
+# --- For a desktop player: help, version, the output kept, failures shown --
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+env HOME="$home" "$launcher" --version >"$tmp/out" 2>&1
+expect "--version succeeds" test $? -eq 0
+same "--version tells the project's version" "$(cat "$tmp/out")" "vrillon $version"
+env -u XDG_DATA_HOME -u XDG_STATE_HOME HOME="$home" "$launcher" --help >"$tmp/out" 2>&1
+expect "--help succeeds" test $? -eq 0
+for text in "Usage: vrillon" "$run_dir" "scores.dat" "$home/.local/state/vrillon/last-run.log" \
+    XDG_DATA_HOME XDG_STATE_HOME VRILLON_SCALE VRILLON_SDL12COMPAT SDL_AUDIODRIVER=dummy zenity; do
+    expect "--help tells $text" has "$tmp/out" "$text"
+done
+expect "--help starts no game" test -z "$(grep '^ready' "$tmp/out")"
+env HOME="$home" "$launcher" --fast >"$tmp/out" 2>&1
+expect "an unknown option gives status 2" test $? -eq 2
+expect "an unknown option is explained" has "$tmp/out" "unknown option '--fast'"
+
+launch "$launcher" "$tmp/out" VRILLON_SDL12COMPAT=no
+state_log=$home/.local/state/vrillon/last-run.log
+expect "the run's output is kept" has "$state_log" "ready 640x240"
+expect "the run's output still reaches its caller" has "$tmp/out" "ready 640x240"
+launch "$launcher" "$tmp/out" VRILLON_SDL12COMPAT=no XDG_STATE_HOME="$tmp/state"
+expect "XDG_STATE_HOME holds the log" has "$tmp/state/vrillon/last-run.log" "cwd $run_dir"
+
+# Stand-ins: a game that fails as the real one does without a sound device,
+# and dialog programs that note what they were asked to show.
+real_game=$tmp/real-game
+cp "$prefix2/libexec/vrillon/vrillon" "$real_game"
+game_file=$prefix2/libexec/vrillon/vrillon
+printf '#!/bin/sh\necho long =4 octets\nprintf "INTRO / Erreur d%%sinitialisation du son" "'"'"'"\nexit 1\n' \
+    >"$game_file"
+dialogs=$tmp/dialogs
+mkdir -p "$dialogs"
+for d in zenity kdialog xmessage; do
+    printf '#!/bin/sh\n{ echo "%s"; for a; do printf "%%s\\n" "$a"; done; cat; } >"%s/shown"\n' \
+        "$d" "$tmp" >"$dialogs/$d"
+    chmod +x "$dialogs/$d"
+done
+# fail_without_terminal [VAR=VALUE...]: the failing game as from a desktop
+# menu, no terminal attached; the dialog shown, if any, in $tmp/shown.
+fail_without_terminal() {
+    rm -f "$tmp/shown"
+    env -u WAYLAND_DISPLAY -u XDG_CURRENT_DESKTOP HOME="$home" DISPLAY=:77 PATH="$dialogs:$PATH" "$@" \
+        "$launcher" </dev/null >"$tmp/out" 2>&1
+}
+fail_without_terminal
+expect "a failed game's status is the launcher's" test $? -eq 1
+expect "a failed game is shown in a dialog" has "$tmp/shown" "zenity"
+expect "the dialog shows the game's last lines" has "$tmp/shown" "INTRO / Erreur d'initialisation du son"
+expect "the dialog tells how to play silent" has "$tmp/shown" "SDL_AUDIODRIVER=dummy vrillon"
+expect "the dialog names the log" has "$tmp/shown" "$state_log"
+expect "the failed run is kept" has "$state_log" "INTRO / Erreur d'initialisation du son"
+expect "the log tells the status" has "$state_log" "the game ended with exit status 1"
+fail_without_terminal XDG_CURRENT_DESKTOP=KDE
+expect "a KDE desktop gets kdialog" has "$tmp/shown" "kdialog"
+rm "$dialogs/zenity" "$dialogs/kdialog"
+fail_without_terminal
+expect "xmessage serves when it is the only one" has "$tmp/shown" "xmessage"
+fail_without_terminal DISPLAY=
+expect "no desktop, no dialog" test ! -e "$tmp/shown"
+# With no dialog program at all: only the tools the launcher needs.
+bare=$tmp/bare-bin
+mkdir -p "$bare"
+for c in sh readlink dirname mkdir ln cp chmod sed awk cat head tail tr grep mktemp mkfifo tee rm \
+    setpriv stdbuf ldd; do
+    c=$(command -v "$c") && ln -sf "$c" "$bare/"
+done
+fail_without_terminal PATH="$bare"
+expect "no dialog program: still status 1" test $? -eq 1
+expect "no dialog program, no dialog" test ! -e "$tmp/shown"
+if command -v script >/dev/null; then
+    rm -f "$tmp/shown"
+    env HOME="$home" DISPLAY=:77 PATH="$dialogs:$PATH" script -qec "$launcher" /dev/null \
+        </dev/null >"$tmp/out" 2>&1
+    expect "in a terminal the failure is printed" has "$tmp/out" "Erreur d'initialisation du son"
+    expect "in a terminal, no dialog" test ! -e "$tmp/shown"
+fi
+# A real dialog on a real X server: xmessage, the one dialog the test tools
+# bring, comes up with the game's last lines and goes away with Return.
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xmessage >/dev/null; then
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$tmp/dialog-display" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    n=0
+    while [ ! -s "$tmp/dialog-display" ] && [ $n -lt 100 ]; do
+        sleep 0.1
+        n=$((n + 1))
+    done
+    dialog_display=:$(cat "$tmp/dialog-display")
+    ln -sf "$(command -v xmessage)" "$bare/xmessage"
+    env HOME="$home" DISPLAY="$dialog_display" PATH="$bare" "$launcher" </dev/null >"$tmp/out" 2>&1 &
+    game_pid=$!
+    window=
+    n=0
+    until [ -n "$window" ] || [ $n -ge 100 ]; do
+        sleep 0.1
+        window=$(DISPLAY=$dialog_display xdotool search --name '^Vrillon$' 2>/dev/null | head -n 1)
+        n=$((n + 1))
+    done
+    expect "xmessage shows the failure on the X server" test -n "$window"
+    [ -n "$window" ] && DISPLAY=$dialog_display xdotool key --window "$window" Return 2>/dev/null
+    n=0
+    while kill -0 $game_pid 2>/dev/null && [ $n -lt 50 ]; do
+        sleep 0.1
+        n=$((n + 1))
+    done
+    if kill -0 $game_pid 2>/dev/null; then
+        fail "the launcher waits on after its dialog is closed"
+        kill $game_pid
+    fi
+    wait $game_pid
+    expect "after the dialog, the launcher ends with the game's status" test $? -eq 1
+    game_pid=
+    rm -f "$bare/xmessage"
+    kill $xvfb_pid
+    wait $xvfb_pid 2>/dev/null
+    xvfb_pid=
+fi
+# The launcher's own failures are shown too.
+env HOME="$home" XDG_DATA_HOME="$tmp/a-file/xdg" DISPLAY=:77 PATH="$dialogs:$PATH" "$launcher" \
+    </dev/null >"$tmp/out" 2>&1
+expect "the launcher's own failure is shown" has "$tmp/shown" "cannot create the game directory"
+
+# A stop asked of the launcher reaches the game, and is no failure to show;
+# a launcher killed outright takes the game with it.
+printf '#!/bin/sh\necho $$ >"%s/game.pid"\nexec sleep 60\n' "$tmp" >"$game_file"
+for sig in TERM KILL; do
+    rm -f "$tmp/game.pid" "$tmp/shown"
+    env HOME="$home" DISPLAY=:77 PATH="$dialogs:$PATH" "$launcher" </dev/null >"$tmp/out" 2>&1 &
+    game_pid=$!
+    n=0
+    until [ -s "$tmp/game.pid" ] || [ $n -ge 100 ]; do
+        sleep 0.1
+        n=$((n + 1))
+    done
+    kill -$sig $game_pid
+    wait $game_pid
+    game_pid=
+    inner=$(cat "$tmp/game.pid")
+    n=0
+    while kill -0 "$inner" 2>/dev/null && [ $n -lt 50 ]; do
+        sleep 0.1
+        n=$((n + 1))
+    done
+    expect "SIG$sig to the launcher ends the game" test -n "$inner" -a ! -d "/proc/$inner"
+    expect "SIG$sig shows no dialog" test ! -e "$tmp/shown"
+done
+cp "$real_game" "$game_file"
 
 # --- sdl12-compat and the window scale ------------------------------------
 launch "$launcher" "$tmp/out" VRILLON_SDL12COMPAT=no VRILLON_SCALE=2
