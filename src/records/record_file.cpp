@@ -192,6 +192,7 @@ bool save_record(RecordFile& f, const std::string& text) {
         report_write(f.path, err);
         return false;
     }
+    next_step();
     sync_folder(folder);
     return true;
 }

@@ -34,5 +34,6 @@ bool save_record(RecordFile& file, const std::string& text);
 void close_record(RecordFile& file);
 
 // For tests: called with 1, 2, ... before each step of a save that changes
-// something on disk (a file made, a write, a flush to disk, a rename, a cut).
+// something on disk (a file made, a write, a flush to disk, a rename, a cut,
+// the folder flushed).
 void set_record_save_hook(void (*hook)(int step));
