@@ -167,10 +167,11 @@ bool save_record(RecordFile& f, const std::string& text) {
     size_t done = 0;
     bool ok =
         write_all(t, text.data(), text.size(), 0, &done) && fchmod(t, st.st_mode & 07777) == 0;
-    if (ok && (st.st_uid != geteuid() || st.st_gid != getegid())) {
-        // Keeps the owner where the player may (root, or the owner changing group).
-        if (fchown(t, st.st_uid, st.st_gid) != 0) errno = 0;
-    }
+    // The old owner where the player may give it (root, or a change of group
+    // only); elsewhere the new file is the player's own, which is no failure.
+    if (ok && (st.st_uid != geteuid() || st.st_gid != getegid()) &&
+        fchown(t, st.st_uid, st.st_gid) != 0)
+        errno = 0;
     if (ok) {
         next_step();
         ok = fsync(t) == 0;
