@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the libFuzzer targets with clang and runs each one: first over its
-# committed corpus, then for FUZZ_SECONDS (default 20) of fresh inputs.
+# committed corpus, then for FUZZ_SECONDS (default 20) of fresh inputs. An input
+# that takes more than 30 s counts as a hang and fails the target.
 #   scripts/fuzz.sh            replay + brief run of every target
 #   FUZZ_SECONDS=600 scripts/fuzz.sh hall   ten minutes on one target
 set -e
@@ -8,7 +9,7 @@ cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 BUILD="${VRILLON_FUZZ_BUILD:-build-fuzz}"
 SECONDS_EACH="${FUZZ_SECONDS:-20}"
-TARGETS="${*:-archive controls scores hall}"
+TARGETS="${*:-archive controls scores hall rank sound}"
 
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -DVRILLON_FUZZ=ON -DVRILLON_TESTS=OFF \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -24,12 +25,12 @@ for t in $TARGETS; do
     work=$(mktemp -d)
     cp "$ROOT"/tests/fuzz/corpus/"$t"/* "$work"/
     echo "== fuzz_$t: replaying the committed corpus"
-    if ! "$BUILD/tests/fuzz/fuzz_$t" -runs=0 "$ROOT/tests/fuzz/corpus/$t" >"$work.log" 2>&1; then
+    if ! "$BUILD/tests/fuzz/fuzz_$t" -runs=0 -timeout=30 "$ROOT/tests/fuzz/corpus/$t" >"$work.log" 2>&1; then
         tail -40 "$work.log"; status=1; failed=$((failed + 1)); continue
     fi
     echo "== fuzz_$t: ${SECONDS_EACH}s of new inputs"
     if ! (cd "$work" && "$BUILD/tests/fuzz/fuzz_$t" -max_total_time="$SECONDS_EACH" \
-            -max_len=4096 -print_final_stats=1 "$work" >"$work.log" 2>&1); then
+            -timeout=30 -max_len=4096 -print_final_stats=1 "$work" >"$work.log" 2>&1); then
         tail -40 "$work.log"; status=1; failed=$((failed + 1)); continue
     fi
     grep -E 'stat::number_of_executed_units|Done [0-9]+ runs' "$work.log" | tail -2

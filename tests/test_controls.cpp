@@ -243,6 +243,15 @@ TEST_F(ControlFileTest, OutOfRangeValuesAreMended) {
     expect_row(2, 3, 7, 0, 1, INPUT_KEYBOARD, 109); // joystick 7 left for the shell
     expect_row(3, 2, 0, 0, 1, INPUT_KEYBOARD, 97);
     EXPECT_FALSE(controls_conflict(c));
+
+    // Beyond int is out of range, never wrapped: 4294967393 is not key 97,
+    // 4294967298 not button 2, -4294967295 not character 1.
+    default_controls(c);
+    dir.write("data/control.dat", "-4294967295 1 2 3\n0 0 0 0\n4294967298 0 0 0\n1 1 1 1\n"
+                                  "0 0 0 0\n4294967393 99999999999999999999999 112 109\n");
+    load_save_controls(c, false);
+    expect_row(0, 0, 0, 0, 1, INPUT_KEYBOARD, 97);
+    expect_row(1, 1, 0, 0, 1, INPUT_KEYBOARD, 122);
 }
 
 TEST_F(ControlFileTest, MissingFileIsFatal) {

@@ -34,7 +34,7 @@ enum After {
     UNTOUCHED,        // byte for byte as damaged (or still missing)
     VALID_CONTROLS,   // six lines of four in-range numbers, characters all different
     BEST_TIME_SLOT_0, // the damaged text's slots with the finish time in slot 0
-    ENTRY_ON_TOP,     // the name entry on line 0; size and line count kept
+    ENTRY_ON_TOP,     // the name entry on line 0 of ten whole lines
 };
 
 struct Case {
@@ -44,7 +44,8 @@ struct Case {
     const char* message; // the failure message, or null for a normal end
     bool errorText;      // the message is followed by a library error text and "\n"
     After after;
-    const char* slotsAfter; // BEST_TIME_SLOT_0: the other three slots as written back
+    const char* slotsAfter; // BEST_TIME_SLOT_0: the other three slots as written back;
+                            // ENTRY_ON_TOP: the old first line, now second
 };
 
 const char* const SCRIPT = R"(# intro, hall of fame, a one-player race, the name "baa", quit
@@ -288,23 +289,24 @@ TEST_P(DamagedFile, EndsTheDocumentedWay) {
         break;
     case VALID_CONTROLS:
         expect_valid_controls(now);
-        // Written over from the start, not cut: a longer old text keeps its tail.
-        EXPECT_GE(now.size(), damaged.size());
+        // The whole file is written anew: no old tail stays behind the six lines.
+        EXPECT_EQ(lines_of(now).size(), 6u);
+        EXPECT_EQ(now.back(), '\n');
         break;
     case BEST_TIME_SLOT_0:
         ASSERT_EQ(fin[0].character, 0);
         EXPECT_EQ(now, time_text(fin[0].time_ms) + c.slotsAfter);
         break;
     case ENTRY_ON_TOP: {
-        EXPECT_EQ(now.size(), damaged.size());
-        std::vector<std::string> was = lines_of(damaged), is = lines_of(now);
-        ASSERT_EQ(is.size(), was.size());
-        // Each line keeps its own length: the entry is padded, the line it
-        // pushes down is cut or padded to its new place.
-        std::string top = hall_line(fin[0]);
-        EXPECT_EQ(is[0], top + std::string(was[0].size() - top.size(), ' '));
-        std::string moved = was[0].substr(0, was[1].size());
-        EXPECT_EQ(is[1], moved + std::string(was[1].size() - moved.size(), ' '));
+        // Ten whole lines however damaged the old ones were: the entry on top,
+        // the old first line below it in the standard form.
+        std::vector<std::string> is = lines_of(now);
+        ASSERT_EQ(is.size(), 10u);
+        ASSERT_EQ(now.size(), 190u);
+        for (const std::string& line : is)
+            EXPECT_EQ(line.size(), 18u) << line;
+        EXPECT_EQ(is[0], hall_line(fin[0]));
+        EXPECT_EQ(is[1], c.slotsAfter);
         break;
     }
     }
@@ -347,12 +349,12 @@ std::vector<Case> all_cases() {
     runs("data/scores.dat", LONG_LINES, BEST_TIME_SLOT_0,
          " 99999.000000 99999.000000 99999.000000");
 
-    // The hall of fame: a tenth line that cannot be read takes no one; a
-    // damaged file keeps its size and its lines.
+    // The hall of fame: a tenth line that cannot be read takes no one; an
+    // entry rewrites a damaged file as ten whole lines.
     for (Damage d : four)
         runs("data/hall.dat", d);
-    runs("data/hall.dat", HUGE_NUMBERS, ENTRY_ON_TOP);
-    runs("data/hall.dat", LONG_LINES, ENTRY_ON_TOP);
+    runs("data/hall.dat", HUGE_NUMBERS, ENTRY_ON_TOP, "ace 99999.000000 0");
+    runs("data/hall.dat", LONG_LINES, ENTRY_ON_TOP, "aaa 90000.000000 0");
 
     // The shell's sounds: a sample or song the mixer refuses ends the start-up.
     struct Sound {

@@ -207,32 +207,41 @@ TEST_F(RecordsTest, DamagedLinesReadSafely) {
     }
 }
 
-TEST_F(RecordsTest, ShortOrUnevenHallFileKeepsItsLines) {
+// A damaged file gets ten whole lines back: the entry is never cut, lines
+// that can be read keep their values, the others read as the placeholder.
+TEST_F(RecordsTest, ShortOrUnevenHallFileGetsTenWholeLines) {
+    const std::string blank = "aaa 99999.000000 0\n";
+    auto blanks = [&](int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i)
+            s += blank;
+        return s;
+    };
     const std::string three =
         hall_line("aaa", 10000, 0) + hall_line("bbb", 20000, 1) + hall_line("ccc", 30000, 2);
     dir.write("data/hall.dat", three);
     HallEntry e = entry_of("new", 5000.0f, 3);
     rw_hall(&e, 0, 1);
-    const std::string shifted =
-        "new 05000.000000 3\n" + hall_line("aaa", 10000, 0) + hall_line("bbb", 20000, 1);
-    EXPECT_EQ(dir.read("data/hall.dat"), shifted);
-    rw_hall(&e, 5, 1); // past the last line: nothing written
-    EXPECT_EQ(dir.read("data/hall.dat"), shifted);
+    EXPECT_EQ(dir.read("data/hall.dat"), "new 05000.000000 3\n" + three + blanks(6));
+    dir.write("data/hall.dat", three);
+    rw_hall(&e, 5, 1); // past the last line
+    EXPECT_EQ(dir.read("data/hall.dat"), three + blanks(2) + "new 05000.000000 3\n" + blanks(4));
 
     // Last line without its line end, and an empty file.
     dir.write("data/hall.dat", "aaa 10000.000000 0\nbbb 20000.000000 1");
     rw_hall(&e, 0, 1);
-    EXPECT_EQ(dir.read("data/hall.dat"), "new 05000.000000 3\naaa 10000.000000 0");
+    EXPECT_EQ(dir.read("data/hall.dat"), "new 05000.000000 3\n" + hall_line("aaa", 10000, 0) +
+                                             hall_line("bbb", 20000, 1) + blanks(7));
     dir.write("data/hall.dat", "");
     rw_hall(&e, 0, 1);
-    EXPECT_EQ(dir.read("data/hall.dat"), "");
+    EXPECT_EQ(dir.read("data/hall.dat"), "new 05000.000000 3\n" + blanks(9));
 
-    // Uneven lines: each keeps its place and length, cut or padded.
-    const std::string second = "zzz 30000.000000 2 and more text";
-    dir.write("data/hall.dat", "ab\n" + second + "\nccc 30000.000000 2\n");
-    rw_hall(&e, 0, 1);
-    EXPECT_EQ(dir.read("data/hall.dat"),
-              "ne\nab" + std::string(second.size() - 2, ' ') + "\nzzz 30000.000000 2\n");
+    // Short, empty and long lines, the entry ranking on the short one.
+    dir.write("data/hall.dat",
+              "zzz 30000.000000 2 and more text\nab\n\nccc 40000.000000 1\n" + blanks(6));
+    rw_hall(&e, 1, 1);
+    EXPECT_EQ(dir.read("data/hall.dat"), "zzz 30000.000000 2\nnew 05000.000000 3\n" + blank +
+                                             blank + "ccc 40000.000000 1\n" + blanks(5));
 }
 
 TEST_F(RecordsTest, MissingHallFile) {

@@ -1,8 +1,12 @@
 #include "input/controls.h"
 
+#include "records/record_file.h"
 #include "shell/platform.h"
 
+#include <cctype>
+#include <climits>
 #include <cstdio>
+#include <string>
 
 const char* const CONTROL_PATH = "data/control.dat";
 
@@ -44,28 +48,51 @@ static int32_t* stored_field(PlayerControl& c, int line) {
 
 static const int STORED_LINES = 6;
 
+// One number the way "%d" reads it: white space, a sign, digits. A number
+// beyond int is kept out of range (at INT_MIN or INT_MAX) instead of being
+// wrapped into it. False where no number can be read: the scan stops there,
+// as fscanf does on its first unreadable number.
+static bool scan_int(const char** at, int32_t* value) {
+    const char* p = *at;
+    while (std::isspace(static_cast<unsigned char>(*p)))
+        ++p;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    if (!std::isdigit(static_cast<unsigned char>(*p))) return false;
+    long long v = 0;
+    for (; std::isdigit(static_cast<unsigned char>(*p)); ++p)
+        if (v <= INT_MAX) v = v * 10 + (*p - '0');
+    if (negative) v = -v;
+    *value = int32_t(v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : v);
+    *at = p;
+    return true;
+}
+
 void load_save_controls(PlayerControl controls[PLAYERS], bool save) {
-    FILE* f = fopen(CONTROL_PATH, "r+");
-    if (!f) fatal("Erreur de chargement du fichier de control");
-    fseek(f, 0, SEEK_SET);
+    RecordFile file = open_record(CONTROL_PATH);
+    if (file.state == RECORD_CANNOT_OPEN) fatal("Erreur de chargement du fichier de control");
     if (save) {
-        for (int line = 0; line < STORED_LINES; ++line)
-            fprintf(f, "%d %d %d %d\n", *stored_field(controls[0], line),
-                    *stored_field(controls[1], line), *stored_field(controls[2], line),
-                    *stored_field(controls[3], line));
-    } else {
+        std::string text;
         for (int line = 0; line < STORED_LINES; ++line) {
-            // Read into the current values so a number that is missing or
-            // unreadable leaves its field as it was.
-            int v[PLAYERS];
-            for (int i = 0; i < PLAYERS; ++i)
-                v[i] = *stored_field(controls[i], line);
-            fscanf(f, "%d %d %d %d", &v[0], &v[1], &v[2], &v[3]);
-            for (int i = 0; i < PLAYERS; ++i)
-                *stored_field(controls[i], line) = v[i];
+            char row[64];
+            snprintf(row, sizeof row, "%d %d %d %d\n", *stored_field(controls[0], line),
+                     *stored_field(controls[1], line), *stored_field(controls[2], line),
+                     *stored_field(controls[3], line));
+            text += row;
         }
+        // A save that fails has said so and left the old file: the game goes on.
+        save_record(file, text);
+    } else {
+        // The 24 numbers in file order, whatever white space parts them; a
+        // number that is missing or unreadable leaves its field as it was, and
+        // so do all after it.
+        const char* p = file.text.c_str();
+        bool reading = true;
+        for (int line = 0; line < STORED_LINES && reading; ++line)
+            for (int i = 0; i < PLAYERS && reading; ++i)
+                reading = scan_int(&p, stored_field(controls[i], line));
     }
-    fclose(f);
+    close_record(file);
     if (!save) sanitize_controls(controls);
 }
 

@@ -1,12 +1,15 @@
 #include "records/records.h"
 
+#include "records/record_file.h"
 #include "shell/platform.h"
 
 #include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 const char* const SCORES_PATH = "data/scores.dat";
 const char* const HALL_PATH = "data/hall.dat";
@@ -14,28 +17,27 @@ const char* const HALL_PATH = "data/hall.dat";
 static const int SCORE_SLOTS = 4;
 
 float rw_score(int character, const float* time, int mode) {
-    FILE* f = fopen(SCORES_PATH, "r+");
-    if (!f) fatal("Erreur de chargement du fichier de scores");
+    RecordFile file = open_record(SCORES_PATH);
+    if (file.state == RECORD_CANNOT_OPEN) fatal("Erreur de chargement du fichier de scores");
     float slots[SCORE_SLOTS] = {0.0f, 0.0f, 0.0f, 0.0f};
     const bool slot_ok = character >= 0 && character < SCORE_SLOTS;
-    fseek(f, 0, SEEK_SET);
     float result = 0.0f;
     if (mode == 0 || mode == 1) {
-        // Slots the scan does not reach (a short or empty file) stay 0.0.
-        fscanf(f, "%f %f %f %f", &slots[0], &slots[1], &slots[2], &slots[3]);
+        // Slots the scan does not reach (a short, empty or unreadable file) stay 0.0.
+        sscanf(file.text.c_str(), "%f %f %f %f", &slots[0], &slots[1], &slots[2], &slots[3]);
         if (mode == 1 && slot_ok && time) {
-            fseek(f, 0, SEEK_SET);
-            std::memcpy(&slots[character], time, sizeof(float));
-            fprintf(f, "%f %f %f %f", double(slots[0]), double(slots[1]), double(slots[2]),
-                    double(slots[3]));
-            // Cut what an older, longer text left behind the fourth number,
-            // or the next scan would read it as more digits.
-            fflush(f);
-            if (ftruncate(fileno(f), ftell(f)) != 0) perror(SCORES_PATH);
+            float updated[SCORE_SLOTS];
+            std::memcpy(updated, slots, sizeof slots);
+            std::memcpy(&updated[character], time, sizeof(float));
+            char text[256];
+            snprintf(text, sizeof text, "%f %f %f %f", double(updated[0]), double(updated[1]),
+                     double(updated[2]), double(updated[3]));
+            // A save that fails keeps the old file, and the slot its old value.
+            if (save_record(file, text)) std::memcpy(slots, updated, sizeof slots);
         }
         if (slot_ok) result = slots[character];
     }
-    fclose(f);
+    close_record(file);
     return result;
 }
 
@@ -50,49 +52,27 @@ long line_offset(FILE* f, int n) {
     return ftell(f);
 }
 
-// Where line n starts and how long it is without its line end; false when the
-// file has no line n.
-static bool line_span(FILE* f, int n, long* start, long* length) {
-    *start = line_offset(f, n);
-    long len = 0;
-    int c = fgetc(f);
-    if (c == EOF) return false;
-    while (c != EOF && c != '\n') {
-        ++len;
-        c = fgetc(f);
+// The text of line n without its line end; false when the file has no line n.
+static bool line_text(const std::string& text, int n, std::string* line) {
+    size_t start = 0;
+    for (int seen = 0; seen < n; ++seen) {
+        size_t nl = text.find('\n', start);
+        if (nl == std::string::npos) return false;
+        start = nl + 1;
     }
-    *length = len;
+    if (start >= text.size()) return false;
+    size_t end = text.find('\n', start);
+    *line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
     return true;
 }
 
-// Replaces a line's text in place, cut or padded with spaces to the line's own
-// length. On a sound file every line is the same length and nothing is cut or
-// padded; on a damaged one the line ends stay where they are, so the file
-// keeps its lines and its size.
-static void write_line(FILE* f, long start, long length, const std::string& text) {
-    std::string fitted = text.substr(0, size_t(length));
-    fitted.resize(size_t(length), ' ');
-    fseek(f, start, SEEK_SET);
-    fwrite(fitted.data(), 1, fitted.size(), f);
-}
-
-// The text of line n (line end excluded), at most max characters.
-static std::string line_text(FILE* f, int n, long max) {
-    std::string text;
-    fseek(f, line_offset(f, n), SEEK_SET);
-    for (int c; long(text.size()) < max && (c = fgetc(f)) != EOF && c != '\n';)
-        text += char(c);
-    return text;
-}
-
-static void read_hall_line(FILE* f, HallEntry* entry, int rank) {
-    fseek(f, line_offset(f, rank), SEEK_SET);
-    char line[128];
-    if (!fgets(line, sizeof line, f)) return;
+static void read_hall_line(const std::string& text, HallEntry* entry, int rank) {
+    std::string line;
+    if (!line_text(text, rank, &line)) return;
     // Field by field, so whatever cannot be read keeps its value. The name is
     // cut to three characters and the rest of a longer token skipped, so the
     // time and character are still taken from their own fields.
-    const char* p = line;
+    const char* p = line.c_str();
     char name[4];
     int used = 0;
     if (sscanf(p, " %3s%n", name, &used) != 1) return;
@@ -104,10 +84,13 @@ static void read_hall_line(FILE* f, HallEntry* entry, int rank) {
     if (sscanf(p, "%f%n", &t, &used) != 1) return;
     entry->time_ms = t;
     p += used;
-    int character;
-    // A character with no portrait is as good as unreadable.
-    if (sscanf(p, "%d", &character) == 1 && character >= 0 && character <= 3)
-        entry->character = character;
+    // A character with no portrait is as good as unreadable; a number beyond
+    // int is out of range, not wrapped into it.
+    char* end = nullptr;
+    errno = 0;
+    long long character = strtoll(p, &end, 10);
+    if (end != p && errno == 0 && character >= 0 && character <= 3)
+        entry->character = int32_t(character);
 }
 
 // Every stored line keeps its fixed width: three lower-case letters, a time of
@@ -126,29 +109,40 @@ static void format_hall_line(const HallEntry* entry, char* out, size_t size) {
     snprintf(out, size, t >= 10000.0 ? "%s %f %d" : "%s 0%f %d", name, t, character);
 }
 
+// What a line that cannot be read is stored as: the values the line format
+// gives a name, a time and a character it cannot take, a time that any race
+// beats.
+static const HallEntry UNREADABLE_LINE = {{'a', 'a', 'a', '\0'}, 99999.0f, 0};
+
 void rw_hall(HallEntry* entry, int rank, int mode) {
     if (!entry || rank < 0 || rank >= HALL_LINES) return;
-    FILE* f = fopen(HALL_PATH, "r+");
-    if (!f) {
+    RecordFile file = open_record(HALL_PATH);
+    if (file.state == RECORD_CANNOT_OPEN) {
         fputs("Erreur de chargement du fichier hall\n", stderr);
         return;
     }
     if (mode == 0) {
-        read_hall_line(f, entry, rank);
-        fclose(f);
+        read_hall_line(file.text, entry, rank);
+        close_record(file);
         return;
     }
-    // Shift lines rank..8 down by one, bottom first; the old last line is lost.
-    // Lines the file does not have are neither written nor made.
-    long start = 0;
-    long length = 0;
-    for (int b = HALL_LINES - 1; b > rank; --b)
-        if (line_span(f, b, &start, &length))
-            write_line(f, start, length, line_text(f, b - 1, length));
-    if (line_span(f, rank, &start, &length)) {
-        char text[64];
-        format_hall_line(entry, text, sizeof text);
-        write_line(f, start, length, text);
+    // The whole table is written anew: the lines above the rank, the entry,
+    // the lines below moved down one; the old last line is lost.
+    HallEntry rows[HALL_LINES];
+    for (int r = 0; r < HALL_LINES; ++r) {
+        rows[r] = UNREADABLE_LINE;
+        read_hall_line(file.text, &rows[r], r);
     }
-    fclose(f);
+    for (int b = HALL_LINES - 1; b > rank; --b)
+        rows[b] = rows[b - 1];
+    rows[rank] = *entry;
+    std::string text;
+    for (const HallEntry& row : rows) {
+        char line[64];
+        format_hall_line(&row, line, sizeof line);
+        text += line;
+        text += '\n';
+    }
+    save_record(file, text);
+    close_record(file);
 }

@@ -4,8 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 void fuzz_enter_scratch_dir();
 void fuzz_write_file(const char* path, const uint8_t* data, size_t size);
-long fuzz_file_size(const char* path);
-int fuzz_count_newlines(const char* path);
+// The whole file, or an empty string when it cannot be read.
+std::string fuzz_read_file(const char* path);

@@ -1,32 +1,51 @@
-// The best-times file as a damaged file: reads never fail, and an update leaves
-// the new time in its slot and the three others as they were read.
+// The best-times file as a damaged file: reads never fail, and an update
+// leaves either the old file or the new text (the four slots as read, the new
+// time in its own), returning the slot's value accordingly.
 #include "fuzz_common.h"
 
 #include "records/records.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz_enter_scratch_dir();
     int slot = size ? data[0] % 4 : 0;
     fuzz_write_file("data/scores.dat", data, size);
+    const std::string old(reinterpret_cast<const char*>(data), size);
     float before[4];
     for (int i = 0; i < 4; ++i)
         before[i] = rw_score(i, nullptr, 0);
     float t = 12345.5f;
-    if (rw_score(slot, &t, 1) != t) abort();
+    const float got = rw_score(slot, &t, 1);
+    float slots[4];
+    memcpy(slots, before, sizeof slots);
+    slots[slot] = t;
+    char text[256];
+    snprintf(text, sizeof text, "%f %f %f %f", double(slots[0]), double(slots[1]), double(slots[2]),
+             double(slots[3]));
+    const std::string now = fuzz_read_file("data/scores.dat");
+    if (now == text) {
+        if (got != t) abort();
+    } else if (now == old) {
+        if (memcmp(&got, &before[slot], sizeof got) != 0) abort();
+    } else {
+        abort(); // neither the old file nor the new text
+    }
     for (int i = 0; i < 4; ++i) {
-        float now = rw_score(i, nullptr, 0);
+        float now_i = rw_score(i, nullptr, 0);
         float want = i == slot ? t : before[i];
         // Values that print with six decimals read back to the same float, apart
         // from huge, infinite or not-a-number values that the text cannot carry.
-        if (want == want && want > -1e30f && want < 1e30f && now != want) {
-            if (!(now - want < 1e-3f * (want < 0 ? -want : want) + 1e-3f &&
-                  want - now < 1e-3f * (want < 0 ? -want : want) + 1e-3f))
+        if (want == want && want > -1e30f && want < 1e30f && now_i != want) {
+            if (!(now_i - want < 1e-3f * (want < 0 ? -want : want) + 1e-3f &&
+                  want - now_i < 1e-3f * (want < 0 ? -want : want) + 1e-3f))
                 abort();
         }
     }
     rw_score(slot, &t, 7); // any other mode touches nothing
+    if (fuzz_read_file("data/scores.dat") != text) abort();
     return 0;
 }

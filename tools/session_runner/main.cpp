@@ -22,6 +22,9 @@
 //                          start, and those still waiting when the cycle after it starts
 //                          are dropped (a name entry that never came, say)
 //   limit MS               give up (status 3) once the simulated clock passes MS
+//   data-line FILE WORDS   before the game starts, write WORDS (single spaces, a line
+//                          end after) as a line of FILE; the first such line for a
+//                          file starts it afresh (to lay out a damaged record file)
 // EVENT: key NAME [lalt|ralt|lctrl|shift|num]... | keyup NAME | click | mouse B |
 //        joy J B | quit
 // NAME: an SDL key name with '_' for spaces (escape, return, up, f4, left_alt, a) or
@@ -299,6 +302,7 @@ bool load_script(const char* path) {
     int lineNo = 0;
     unsigned long lastTime = 0;
     bool ok = true;
+    std::vector<std::string> started; // files written by data-line so far
     while (fgets(buf, sizeof buf, f)) {
         ++lineNo;
         char* hash = strchr(buf, '#');
@@ -334,6 +338,16 @@ bool load_script(const char* path) {
             session.finishes = true;
         } else if (w[0] == "limit" && w.size() == 2) {
             session.limitMs = Uint32(strtoul(w[1].c_str(), nullptr, 10));
+        } else if (w[0] == "data-line" && w.size() >= 2) {
+            std::string text;
+            for (size_t i = 2; i < w.size(); ++i)
+                text += (i > 2 ? " " : "") + w[i];
+            text += "\n";
+            bool fresh = std::find(started.begin(), started.end(), w[1]) == started.end();
+            if (fresh) started.push_back(w[1]);
+            FILE* out = fopen(w[1].c_str(), fresh ? "wb" : "ab");
+            good = out && fputs(text.c_str(), out) >= 0;
+            if (out && fclose(out) != 0) good = false;
         } else if (w[0] == "cycle" && w.size() == 1) {
             session.blocks.push_back(Block());
             lastTime = 0;
