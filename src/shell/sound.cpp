@@ -76,53 +76,144 @@ Uint32 big_endian32(const unsigned char* b) {
     return Uint32(b[0]) << 24 | Uint32(b[1]) << 16 | Uint32(b[2]) << 8 | Uint32(b[3]);
 }
 
-// The mixer's MIDI readers accept a file cut short after its header and then
-// play silence: a standard MIDI file must at least hold its header and a
-// whole first track. Anything else is left to the mixer to judge.
+// Reads a MIDI variable-length number that must end before end; false when
+// it runs past it or takes more than four bytes.
+bool midi_number(const unsigned char*& p, const unsigned char* end, Uint32* value) {
+    Uint32 v = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (p >= end) return false;
+        unsigned char b = *p++;
+        v = v << 7 | (b & 0x7Fu);
+        if (!(b & 0x80)) {
+            *value = v;
+            return true;
+        }
+    }
+    return false;
+}
+
+// One track's events: every number, every event and every data length ends
+// inside the track, and the track ends with its end-of-track event.
+bool midi_track_whole(const unsigned char* p, const unsigned char* end) {
+    unsigned char status = 0;
+    while (p < end) {
+        Uint32 delta = 0;
+        if (!midi_number(p, end, &delta) || p >= end) return false;
+        unsigned char b = *p;
+        if (b == 0xFF) {
+            if (end - p < 2) return false;
+            unsigned char type = p[1];
+            p += 2;
+            Uint32 length = 0;
+            if (!midi_number(p, end, &length) || length > Uint32(end - p)) return false;
+            if (type == 0x51 && length != 3) return false; // a tempo is three bytes
+            p += length;
+            if (type == 0x2F) return length == 0 && p == end;
+            status = 0;
+        } else if (b == 0xF0 || b == 0xF7) {
+            ++p;
+            Uint32 length = 0;
+            if (!midi_number(p, end, &length) || length > Uint32(end - p)) return false;
+            p += length;
+            status = 0;
+        } else {
+            if (b & 0x80) {
+                if (b >= 0xF0) return false; // system messages have no place in a file
+                status = b;
+                ++p;
+            } else if (!status) {
+                return false; // running status with nothing to run on
+            }
+            int bytes = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 1 : 2;
+            if (end - p < bytes) return false;
+            for (int i = 0; i < bytes; ++i)
+                if (p[i] & 0x80) return false;
+            p += bytes;
+        }
+    }
+    return false; // no end-of-track event
+}
+
+// SDL_mixer's MIDI readers trust the file: a song cut short after its header
+// plays silence, a track that ends inside a number hangs the reader, and an
+// event claiming more bytes than the file holds makes it allocate them or
+// exit. The song must be a standard MIDI file whose header and every track
+// are whole; anything else is refused before the mixer sees it.
 bool midi_looks_whole(const char* path) {
     FILE* f = fopen(path, "rb");
     if (!f) return false;
-    unsigned char head[22];
-    size_t got = fread(head, 1, sizeof head, f);
+    // A jingle is a few kilobytes; nothing near this is a song for the race.
+    const long MAX_SONG = 4L * 1024 * 1024;
     fseek(f, 0, SEEK_END);
     long size = ftell(f);
+    if (size < 14 || size > MAX_SONG || fseek(f, 0, SEEK_SET) != 0) {
+        fclose(f);
+        return false;
+    }
+    unsigned char* data = static_cast<unsigned char*>(malloc(size_t(size)));
+    bool whole = data && fread(data, 1, size_t(size), f) == size_t(size);
     fclose(f);
-    if (got < 4 || memcmp(head, "MThd", 4) != 0) return true;
-    if (got < sizeof head) return false;
-    Uint32 headerLen = big_endian32(head + 4);
-    int tracks = head[10] << 8 | head[11];
-    if (headerLen != 6 || tracks < 1 || memcmp(head + 14, "MTrk", 4) != 0) return false;
-    return long(big_endian32(head + 18)) <= size - 22;
+    const unsigned char* end = data + (whole ? size : 0);
+    if (whole) {
+        int format = data[8] << 8 | data[9];
+        int tracks = data[10] << 8 | data[11];
+        int division = data[12] << 8 | data[13];
+        whole = memcmp(data, "MThd", 4) == 0 && big_endian32(data + 4) == 6 && format <= 2 &&
+                tracks >= 1 && (format != 0 || tracks == 1) && division != 0;
+        const unsigned char* p = data + 14;
+        for (int t = 0; whole && t < tracks; ++t) {
+            if (end - p < 8 || memcmp(p, "MTrk", 4) != 0) {
+                whole = false;
+                break;
+            }
+            Uint32 length = big_endian32(p + 4);
+            p += 8;
+            if (length > Uint32(end - p) || !midi_track_whole(p, p + length)) whole = false;
+            p += whole ? length : 0;
+        }
+    }
+    free(data);
+    return whole;
 }
 
 Uint32 little_endian32(const unsigned char* b) {
     return Uint32(b[0]) | Uint32(b[1]) << 8 | Uint32(b[2]) << 16 | Uint32(b[3]) << 24;
 }
 
+Uint16 little_endian16(const unsigned char* b) {
+    return Uint16(b[0] | b[1] << 8);
+}
+
 // The classic SDL 1.2 refuses a WAV whose sound data is cut short, while SDL 2
 // under sdl12-compat loads what is there, or an empty sample from a header
-// alone. Judged here so both refuse it: a RIFF WAVE file must hold a format
-// chunk and a whole, non-empty data chunk. Files of other kinds are left to
-// the mixer.
+// alone; and both trust the sizes a damaged file claims. Judged here so both
+// refuse the same files: a plain PCM RIFF WAVE (8 or 16 bits, one or two
+// channels) with a format chunk and a whole, non-empty data chunk.
 bool wav_looks_whole(const char* path) {
     FILE* f = fopen(path, "rb");
     if (!f) return false;
     unsigned char head[12];
-    bool whole = false;
     if (fread(head, 1, sizeof head, f) != sizeof head || memcmp(head, "RIFF", 4) != 0 ||
         memcmp(head + 8, "WAVE", 4) != 0) {
         fclose(f);
-        return true;
+        return false;
     }
     fseek(f, 0, SEEK_END);
     long size = ftell(f);
     long at = 12;
-    bool format = false;
+    bool format = false, whole = false;
     while (at + 8 <= size) {
-        unsigned char chunk[8];
+        unsigned char chunk[24];
         if (fseek(f, at, SEEK_SET) != 0 || fread(chunk, 1, 8, f) != 8) break;
         long length = long(little_endian32(chunk + 4));
-        if (memcmp(chunk, "fmt ", 4) == 0) format = length >= 16;
+        if (memcmp(chunk, "fmt ", 4) == 0) {
+            if (length < 16 || fread(chunk + 8, 1, 16, f) != 16) break;
+            int tag = little_endian16(chunk + 8), channels = little_endian16(chunk + 10);
+            Uint32 rate = little_endian32(chunk + 12);
+            int align = little_endian16(chunk + 20), bits = little_endian16(chunk + 22);
+            format = tag == 1 && (channels == 1 || channels == 2) && rate >= 1000 &&
+                     rate <= 192000 && (bits == 8 || bits == 16) && align == channels * bits / 8;
+        }
         if (memcmp(chunk, "data", 4) == 0) {
             whole = format && length > 0 && length <= size - at - 8;
             break;

@@ -1,5 +1,5 @@
-// The song and MP3 sample loaders over any bytes: a file they cannot play is
-// refused, never a crash or a leak. Byte 0 picks the loader.
+// The song, MP3 and WAV sample loaders over any bytes: a file they cannot play
+// is refused, never a crash, a hang or a leak. Byte 0 picks the loader.
 #include "fuzz_common.h"
 
 #include "shell/sound.h"
@@ -21,8 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FMUSIC_MODULE* song = FMUSIC_LoadSong("song.mid");
         if (song) FMUSIC_FreeSong(song);
     } else {
-        fuzz_write_file("sample.mp3", data + 1, size - 1);
-        FSOUND_SAMPLE* sample = FSOUND_Sample_Load(FSOUND_FREE, "sample.mp3", 0, 0, 0);
+        const char* name = data[0] & 2 ? "sample.wav" : "sample.mp3";
+        fuzz_write_file(name, data + 1, size - 1);
+        FSOUND_SAMPLE* sample = FSOUND_Sample_Load(FSOUND_FREE, name, 0, 0, 0);
         if (sample) FSOUND_Sample_Free(sample);
     }
     return 0;
