@@ -137,7 +137,7 @@ void controls_screen_handle(ControlsScreen& s, const SDL_Event& ev) {
         if (row.character - 1 >= 0) row.character -= 1;
         break;
     case SDLK_RIGHT:
-        if (row.character + 1 <= 3) row.character += 1;
+        if (row.character + 1 < CHARACTER_COUNT) row.character += 1;
         break;
     case SDLK_SPACE:
         controls_next_kind(row, joystick_count());
@@ -181,14 +181,12 @@ void controls_screen_enter(ControlsScreen& s, SDL_Surface* screen, PlayerControl
         load_picture(s.indexTab, {PIC_SOURIS, "MENU / Erreur de chargement de souris.jpeg : %s\n"});
     s.kindPictures[INPUT_KEYBOARD] = load_picture(
         s.indexTab, {PIC_CLAVIER, "MENU / Erreur de chargement de clavier.jpeg : %s\n"});
-    s.characterPictures[0] =
-        load_picture(s.indexTab, {PIC_SONIC, "MENU / Erreur de chargement de sonic.bmp : %s\n"});
-    s.characterPictures[1] =
-        load_picture(s.indexTab, {PIC_MARIO, "MENU / Erreur de chargement de mario.bmp : %s\n"});
-    s.characterPictures[2] =
-        load_picture(s.indexTab, {PIC_ROAD, "MENU / Erreur de chargement de road.bmp : %s\n"});
-    s.characterPictures[3] =
-        load_picture(s.indexTab, {PIC_SHREK, "MENU / Erreur de chargement de shrek.bmp : %s\n"});
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
+        s.characterPictures[c] = reload_pic(s.indexTab, CHARACTER_TABLE[c].portrait);
+        if (!s.characterPictures[c])
+            fatal("MENU / Erreur de chargement de %s.bmp : %s\n", CHARACTER_TABLE[c].name,
+                  SDL_GetError());
+    }
     SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
     s.font = open_screen_font("font/comic.ttf", 15, TTF_STYLE_BOLD);
 }
@@ -198,7 +196,7 @@ void controls_screen_draw(ControlsScreen& s) {
     for (int r = 0; r < PLAYERS; ++r) {
         const PlayerControl& row = s.controls[r];
         int y = BAR_TOP + ROW_STEP * r;
-        if (row.character >= 0 && row.character < 4)
+        if (character_in_range(row.character))
             draw_picture(s.screen, s.characterPictures[row.character], 55, y);
         if (row.kind >= INPUT_KEYBOARD && row.kind <= INPUT_JOYSTICK)
             draw_picture(s.screen, s.kindPictures[row.kind], 85, y);

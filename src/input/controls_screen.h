@@ -1,6 +1,7 @@
 #pragma once
 
 #include "input/controls.h"
+#include "race/characters.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>
@@ -30,8 +31,8 @@ struct ControlsScreen {
     SDL_Surface* surfSelect;
     SDL_Surface* background;
     SDL_Surface* select;
-    SDL_Surface* kindPictures[3];      // by kind
-    SDL_Surface* characterPictures[4]; // by character
+    SDL_Surface* kindPictures[3]; // by kind
+    SDL_Surface* characterPictures[CHARACTER_COUNT];
     TTF_Font* font;
 };
 

@@ -18,9 +18,6 @@ constexpr Sint16 MARK_TIME_X = 285;
 const char* const CONTINUE_HINT = "\311chap : continuer";
 constexpr Sint16 HINT_Y = 92;
 
-// Where each character's best time sits on the board picture.
-const Sint16 BEST_TIME_AT[CHARACTERS][2] = {{200, 0}, {520, 0}, {200, 30}, {520, 30}};
-
 void blit_at(SDL_Surface* src, SDL_Rect* srcRect, SDL_Surface* dst, int x, int y) {
     if (!src || !dst) return;
     SDL_Rect at = {Sint16(x), Sint16(y), 0, 0};
@@ -30,7 +27,7 @@ void blit_at(SDL_Surface* src, SDL_Rect* srcRect, SDL_Surface* dst, int x, int y
 
 void race_paint_best_times(Race& race) {
     Assets& a = *race.assets;
-    for (int c = 0; c < CHARACTERS; ++c) {
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
         float unused = 0.0f;
         float best = rw_score(c, &unused, 0);
         char text[32];
@@ -38,7 +35,8 @@ void race_paint_best_times(Race& race) {
         surface_free(a.dispTime);
         a.dispTime = render_text(a.font, text, BLACK);
         if (!a.dispTime) fatal("Erreur de création de dispTime");
-        blit_at(a.dispTime, nullptr, a.board, BEST_TIME_AT[c][0], BEST_TIME_AT[c][1]);
+        blit_at(a.dispTime, nullptr, a.board, CHARACTER_TABLE[c].bestTimeX,
+                CHARACTER_TABLE[c].bestTimeY);
     }
 }
 

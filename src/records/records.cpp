@@ -1,5 +1,6 @@
 #include "records/records.h"
 
+#include "race/characters.h"
 #include "shell/platform.h"
 
 #include <cctype>
@@ -11,13 +12,17 @@
 const char* const SCORES_PATH = "data/scores.dat";
 const char* const HALL_PATH = "data/hall.dat";
 
-static const int SCORE_SLOTS = 4;
+static const int SCORE_SLOTS = CHARACTER_COUNT;
+// The best-times line holds one number per character, written out below.
+static_assert(SCORE_SLOTS == 4, "rw_score reads and writes four times");
+// A hall line keeps one digit for the character.
+static_assert(CHARACTER_COUNT <= 10, "hall lines hold a one-digit character");
 
 float rw_score(int character, const float* time, int mode) {
     FILE* f = fopen(SCORES_PATH, "r+");
     if (!f) fatal("Erreur de chargement du fichier de scores");
     float slots[SCORE_SLOTS] = {0.0f, 0.0f, 0.0f, 0.0f};
-    const bool slot_ok = character >= 0 && character < SCORE_SLOTS;
+    const bool slot_ok = character_in_range(character);
     fseek(f, 0, SEEK_SET);
     float result = 0.0f;
     if (mode == 0 || mode == 1) {
@@ -106,7 +111,7 @@ static void read_hall_line(FILE* f, HallEntry* entry, int rank) {
     p += used;
     int character;
     // A character with no portrait is as good as unreadable.
-    if (sscanf(p, "%d", &character) == 1 && character >= 0 && character <= 3)
+    if (sscanf(p, "%d", &character) == 1 && character_in_range(character))
         entry->character = character;
 }
 
@@ -121,7 +126,7 @@ static void format_hall_line(const HallEntry* entry, char* out, size_t size) {
     double t = entry->time_ms;
     if (!(t >= 1000.0)) t = std::isnan(t) ? 99999.0 : 1000.0;
     if (t > 99999.0) t = 99999.0;
-    int character = entry->character >= 0 && entry->character <= 3 ? entry->character : 0;
+    int character = character_in_range(entry->character) ? entry->character : 0;
     // Below ten seconds the leading zero keeps the time twelve characters wide.
     snprintf(out, size, t >= 10000.0 ? "%s %f %d" : "%s 0%f %d", name, t, character);
 }

@@ -67,14 +67,12 @@ void hall_screen_enter(HallScreen& h, SDL_Surface* screen, bool& fullscreen) {
     clear_input(h.in);
     h.background =
         load_picture(h.indexTab, PIC_HALL, "HALL / Erreur de chargement de hall.bmp : %s\n");
-    h.portraits[0] =
-        load_picture(h.indexTab, PIC_SONIC, "HALL / Erreur de chargement de sonic.bmp : %s\n");
-    h.portraits[1] =
-        load_picture(h.indexTab, PIC_MARIO, "HALL / Erreur de chargement de mario.bmp : %s\n");
-    h.portraits[2] =
-        load_picture(h.indexTab, PIC_ROAD, "HALL / Erreur de chargement de road.bmp : %s\n");
-    h.portraits[3] =
-        load_picture(h.indexTab, PIC_SHREK, "HALL / Erreur de chargement de shrek.bmp : %s\n");
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
+        h.portraits[c] = reload_pic(h.indexTab, CHARACTER_TABLE[c].portrait);
+        if (!h.portraits[c])
+            fatal("HALL / Erreur de chargement de %s.bmp : %s\n", CHARACTER_TABLE[c].name,
+                  SDL_GetError());
+    }
     h.font = open_screen_font("font/comic.ttf", 20, TTF_STYLE_BOLD);
     hall_screen_draw(h);
 }
@@ -89,7 +87,7 @@ void hall_screen_draw(HallScreen& h) {
         int x0, y;
         hall_row_place(r, &x0, &y);
         h.shownCharacters[r] = -1;
-        if (h.entry.character >= 0 && h.entry.character < 4) {
+        if (character_in_range(h.entry.character)) {
             h.shownCharacters[r] = h.entry.character;
             draw_picture(h.screen, h.portraits[h.entry.character], x0 + 30, y);
         }

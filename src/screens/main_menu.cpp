@@ -117,7 +117,7 @@ void main_menu_enter(MainMenu& m, SDL_Surface* screen, PlayerControl controls[PL
 
 void main_menu_full_draw(MainMenu& m) {
     draw_picture(m.screen, m.background, 0, 0);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < CHARACTER_COUNT; ++i) {
         float unused = 0.0f;
         char text[32];
         format_seconds(rw_score(i, &unused, 0), text, sizeof text);

@@ -176,7 +176,8 @@ void name_entry_keys_hint(RecordScreen& r) {
     font_close(small);
 }
 
-void new_record_screen(SDL_Surface* screen, SDL_Surface* portraits[4], HallEntry* entry, int rank) {
+void new_record_screen(SDL_Surface* screen, SDL_Surface* portraits[CHARACTER_COUNT],
+                       HallEntry* entry, int rank) {
     if (!screen || !entry) return;
     RecordScreen r = {};
     r.screen = screen;
@@ -187,7 +188,7 @@ void new_record_screen(SDL_Surface* screen, SDL_Surface* portraits[4], HallEntry
     FSOUND_PlaySound(FSOUND_FREE, applause);
 
     int character = entry->character;
-    r.portrait = (portraits && character >= 0 && character < 4) ? portraits[character] : nullptr;
+    r.portrait = (portraits && character_in_range(character)) ? portraits[character] : nullptr;
     // Spins the portrait in while it grows.
     float zooms[ZOOM_FRAMES_MAX];
     int angles[ZOOM_FRAMES_MAX];

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "input/controls.h"
+#include "race/characters.h"
 #include "records/records.h"
 
 #include <SDL/SDL.h>
@@ -11,5 +12,6 @@ int main_menu(SDL_Surface* screen, PlayerControl controls[PLAYERS], bool& fullsc
               bool* fatality);
 // 1: back to the menu; 0: quit.
 int hall_screen(SDL_Surface* screen, bool& fullscreen);
-void new_record_screen(SDL_Surface* screen, SDL_Surface* portraits[4], HallEntry* entry, int rank);
+void new_record_screen(SDL_Surface* screen, SDL_Surface* portraits[CHARACTER_COUNT],
+                       HallEntry* entry, int rank);
 void intro_screen();

@@ -25,19 +25,32 @@ FSOUND_SAMPLE* load_sample(const char* path, const char* message, bool as_line) 
     return s;
 }
 
-// The samples and the song, in their loading order. Some messages end with a
-// line end and some do not, and ding's names a ".wave": kept as players know them.
+// A character's end sound, under sounds/.
+EndSound load_end_sound(const CharacterRow& row, bool song) {
+    EndSound end = {nullptr, nullptr};
+    if (row.endSoundIsSong != song) return end;
+    char path[64];
+    snprintf(path, sizeof path, "sounds/%s", row.endSound);
+    if (song)
+        end.song = FMUSIC_LoadSong(path);
+    else
+        end.sample = FSOUND_Sample_Load(FSOUND_FREE, path, 0, 0, 0);
+    if (!end.song && !end.sample) fatal("Erreur lors du chargement de %s\n", row.endSound);
+    return end;
+}
+
+// The samples and the songs, in their loading order: the first file missing
+// is the one reported. The messages are the game's own, ding's ".wave" and
+// the line ends of some included.
 void load_sounds(Assets& a) {
     a.ding = load_sample("sounds/ding.wav", "Erreur lors du chargement de ding.wave", false);
     a.start = load_sample("sounds/start.wav", "Erreur lors du chargement de start.wav", false);
-    a.marioEnd = FMUSIC_LoadSong("sounds/mario_end.mid");
-    if (!a.marioEnd) fatal_line("Erreur lors du chargement de mario_end.mid");
-    a.sonicEnd =
-        load_sample("sounds/sonic_end.wav", "Erreur lors du chargement de sonic_end.wav", true);
-    a.roadEnd =
-        load_sample("sounds/road_end.mp3", "Erreur lors du chargement de road_end.mp3", true);
-    a.shrekEnd =
-        load_sample("sounds/shrek_end.wav", "Erreur lors du chargement de shrek_end.wav", true);
+    for (int c = 0; c < CHARACTER_COUNT; ++c)
+        if (CHARACTER_TABLE[c].endSoundIsSong)
+            a.endSounds[c] = load_end_sound(CHARACTER_TABLE[c], true);
+    for (int c = 0; c < CHARACTER_COUNT; ++c)
+        if (!CHARACTER_TABLE[c].endSoundIsSong)
+            a.endSounds[c] = load_end_sound(CHARACTER_TABLE[c], false);
     a.fatality =
         load_sample("sounds/fatality.mp3", "Erreur lors du chargement de fatality.mp3", false);
 }
@@ -68,31 +81,20 @@ void load_pictures(Assets& a, SDL_Surface* screen) {
     a.screenRect.w = Uint16(screen->w);
     a.screenRect.h = Uint16(screen->h);
 
-    static const char* const loadMessages[4] = {
-        "Erreur de chargement du spriteSet sonic : %s\n",
-        "Erreur de chargement du spriteSet mario : %s\n",
-        "Erreur de chargement du spriteSet road : %s\n",
-        "Erreur de chargement du spriteSet shrek : %s\n",
-    };
-    static const char* const keyMessages[4] = {
-        "Erreur d'application de la transparence sonic : %s\n",
-        "Erreur d'application de la transparence mario : %s\n",
-        "Erreur d'application de la transparence road : %s\n",
-        "Erreur d'application de la transparence shrek : %s\n",
-    };
-    for (int c = 0; c < 4; ++c) {
-        a.spriteSet[c] = load_picture(a.indexTab, PIC_SPRITES_SONIC + c, loadMessages[c]);
-        set_colour_key(a.spriteSet[c], a.colorKey, keyMessages[c]);
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
+        const CharacterRow& row = CHARACTER_TABLE[c];
+        a.spriteSet[c] = reload_pic(a.indexTab, row.sprites);
+        if (!a.spriteSet[c])
+            fatal("Erreur de chargement du spriteSet %s : %s\n", row.name, SDL_GetError());
+        if (SDL_SetColorKey(a.spriteSet[c], SDL_SRCCOLORKEY, a.colorKey) != 0)
+            fatal("Erreur d'application de la transparence %s : %s\n", row.name, SDL_GetError());
     }
-
-    static const char* const portraitMessages[4] = {
-        "MAIN / Erreur de chargement de sonic.bmp : %s\n",
-        "MAIN / Erreur de chargement de mario.bmp : %s\n",
-        "MAIN / Erreur de chargement de road.bmp : %s\n",
-        "MAIN / Erreur de chargement de shrek.bmp : %s\n",
-    };
-    for (int c = 0; c < 4; ++c)
-        a.portraits[c] = load_picture(a.indexTab, PIC_SONIC + c, portraitMessages[c]);
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
+        a.portraits[c] = reload_pic(a.indexTab, CHARACTER_TABLE[c].portrait);
+        if (!a.portraits[c])
+            fatal("MAIN / Erreur de chargement de %s.bmp : %s\n", CHARACTER_TABLE[c].name,
+                  SDL_GetError());
+    }
 
     a.chrono =
         load_picture(a.indexTab, PIC_CHRONO, "MAIN / Erreur de chargement de chrono.bmp : %s\n");
@@ -208,15 +210,15 @@ bool shell_cycle(ShellState& s) {
 
 void shell_shutdown(ShellState& s) {
     Assets& a = s.assets;
-    for (int c = 0; c < 4; ++c)
-        surface_free(a.portraits[c]);
+    for (SDL_Surface* p : a.portraits)
+        surface_free(p);
     if (s.pointDepart) effect_list_free(s.pointDepart);
     s.pointDepart = nullptr;
     surface_free(a.board);
     surface_free(a.dispTime);
     surface_free(a.terrain);
-    for (int c = 0; c < 4; ++c)
-        surface_free(a.spriteSet[c]);
+    for (SDL_Surface* p : a.spriteSet)
+        surface_free(p);
     surface_free(a.Timer);
     surface_free(a.chrono);
     surface_free(a.surf_chronoTxt);
@@ -226,11 +228,11 @@ void shell_shutdown(ShellState& s) {
 
     FSOUND_Sample_Free(a.start);
     FSOUND_Sample_Free(a.ding);
-    FSOUND_Sample_Free(a.sonicEnd);
-    FSOUND_Sample_Free(a.roadEnd);
-    FSOUND_Sample_Free(a.shrekEnd);
+    for (const EndSound& end : a.endSounds)
+        FSOUND_Sample_Free(end.sample);
     FSOUND_Sample_Free(a.fatality);
-    FMUSIC_FreeSong(a.marioEnd);
+    for (const EndSound& end : a.endSounds)
+        FMUSIC_FreeSong(end.song);
     free_index_tab(a.indexTab);
 
     for (int j = 0; j < 4; ++j)
