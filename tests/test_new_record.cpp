@@ -289,10 +289,10 @@ TEST_F(NewRecordScreen, FramesRunOneByOne) {
     ASSERT_NE(r.font, nullptr);
     rank_line_text(r.rankLine, sizeof r.rankLine, 0);
     name_entry_begin(r.ne, &e, 0, game_ticks());
-    EXPECT_FALSE(name_entry_frame(r));
+    EXPECT_FALSE(new_record_screen_step(r));
     push_key(SDLK_UP);
     push_key(SDLK_RETURN);
-    EXPECT_TRUE(name_entry_frame(r));
+    EXPECT_TRUE(new_record_screen_step(r));
     EXPECT_EQ(hall_line(dir.read("data/hall.dat"), 0), "baa 31500.000000 1");
     font_close(r.font);
 }

@@ -7,9 +7,6 @@
 #include <SDL/SDL_ttf.h>
 #include <cstdint>
 
-// 1: left with Escape; 0: quit requested.
-int controls_screen(SDL_Surface* screen, PlayerControl controls[PLAYERS], bool& fullscreen);
-
 // The screen's state between events, so its rules can be driven one event at a
 // time (tests do so without a window).
 constexpr int CONTROLS_TEXT_SIZE = 48;

@@ -2,6 +2,7 @@
 
 #include "archive/archive.h"
 #include "input/input.h"
+#include "screens/screen_common.h"
 #include "screens/screens.h"
 #include "shell/platform.h"
 #include "shell/sound.h"
@@ -111,12 +112,12 @@ void finish_runner(Race& race, int character) {
     s.markX += MARK_SPACING;
     if (s.finishCount == 1) play_end_sound(race, character);
     char text[32];
-    snprintf(text, sizeof text, "%.3f", t / 1000);
+    format_seconds(t, text, sizeof text);
     // Only a strictly better time replaces the stored one.
     float stored = rw_score(character, &t, 0);
     if (stored > t) rw_score(character, &t, 1);
     surface_free(a.dispTime);
-    a.dispTime = render_text(a.font, text, SDL_Color{0, 0, 0, 0});
+    a.dispTime = render_text(a.font, text, black_colour());
     if (!a.dispTime) fatal("Erreur de création de dispTime");
     race_paint_finish_mark(race, character);
     race.runners[character].finished = true;
@@ -136,7 +137,7 @@ void countdown_step(Race& race) {
     Uint32 now = game_ticks();
     surface_free(a.Timer);
     snprintf(a.timerText, sizeof a.timerText, "%d", s.countdown);
-    a.Timer = render_text(a.font, a.timerText, SDL_Color{0, 0, 0, 0});
+    a.Timer = render_text(a.font, a.timerText, black_colour());
     if (!a.Timer) fatal("Erreur de création de la surface Timer : %s\n", SDL_GetError());
     if (now - a.lastStepTick <= COUNTDOWN_STEP_MS) return;
     s.countdown -= 1;
@@ -148,7 +149,7 @@ void countdown_step(Race& race) {
     play_sample(a.start);
     surface_free(a.Timer);
     snprintf(a.timerText, sizeof a.timerText, "GO!");
-    a.Timer = render_text(a.font, a.timerText, SDL_Color{0, 0, 0, 0});
+    a.Timer = render_text(a.font, a.timerText, black_colour());
     s.startTick = game_ticks();
     s.started = true;
 }
@@ -166,10 +167,7 @@ void false_starts(Race& race) {
 }
 
 void switch_display_mode(Race& race) {
-    SDL_Surface* s = toggle_display_mode(*race.fullscreen);
-    if (!s) s = SDL_GetVideoSurface();
-    if (!s) fatal("Erreur de création de la fenêtre 640x240 : %s\n", SDL_GetError());
-    race.screen = s;
+    race.screen = switch_display(*race.fullscreen);
     race_draw_board(race);
 }
 } // namespace
@@ -260,7 +258,9 @@ RaceStep race_frame(Race& race) {
     InputSnapshot& in = *race.in;
 
     poll_input(in);
-    if (in.quit || (in.keys[SDLK_F4] && in.keys[SDLK_LALT])) {
+    if (in.quit || alt_f4_held(in)) {
+        // Cleared on any quit, so a row playing with Left-Alt takes no step
+        // in this last frame.
         in.keys[SDLK_F4] = 0;
         in.keys[SDLK_LALT] = 0;
         s.quitRequested = true;

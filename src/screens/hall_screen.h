@@ -34,5 +34,5 @@ HallAction hall_apply_input(HallScreen& h);
 void hall_screen_enter(HallScreen& h, SDL_Surface* screen, bool& fullscreen);
 void hall_screen_draw(HallScreen& h);
 // One pass: input, actions, a short wait. True when the screen is to be left.
-bool hall_screen_pass(HallScreen& h);
+bool hall_screen_step(HallScreen& h);
 int hall_screen_leave(HallScreen& h);

@@ -2,6 +2,7 @@
 
 #include "archive/archive.h"
 #include "race/race.h"
+#include "screens/screen_common.h"
 #include "screens/screens.h"
 #include "shell/platform.h"
 #include "shell/sound.h"
@@ -62,12 +63,6 @@ void set_window_icon() {
     SDL_WM_SetIcon(icon, nullptr);
     // The video driver keeps its own copy of the icon.
     surface_free(icon);
-}
-
-SDL_Surface* load_picture(const uint32_t* indexTab, int number, const char* message) {
-    SDL_Surface* s = reload_pic(indexTab, number);
-    if (!s) fatal(message, SDL_GetError());
-    return s;
 }
 
 void set_colour_key(SDL_Surface* s, Uint32 key, const char* message) {
@@ -155,9 +150,7 @@ void shell_start_up(ShellState& s) {
 
     load_sounds(a);
 
-    a.font = font_open(RACE_FONT, 20);
-    if (!a.font) fatal("Erreur de chargement de la police %s : %s\n", RACE_FONT, TTF_GetError());
-    TTF_SetFontStyle(a.font, TTF_STYLE_BOLD);
+    a.font = open_screen_font(RACE_FONT, 20, TTF_STYLE_BOLD);
 
     a.timerPos.x = 20;
     a.timerPos.y = 10;
@@ -169,12 +162,11 @@ void shell_start_up(ShellState& s) {
     s.screen = SDL_SetVideoMode(640, 240, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
     if (!s.screen) fatal("Erreur de création de la fenêtre 640x240 : %s\n", SDL_GetError());
     SDL_WM_SetCaption("Vrillon", nullptr);
-    a.colorKey = SDL_MapRGB(s.screen->format, 125, 125, 125);
+    a.colorKey = key_grey(s.screen);
 
     load_pictures(a, s.screen);
 
-    SDL_Color black = {0, 0, 0, 0};
-    a.Timer = render_text(a.font, a.timerText, black);
+    a.Timer = render_text(a.font, a.timerText, black_colour());
     if (!a.Timer) fatal("Erreur de création de la surface Timer : %s\n", SDL_GetError());
 
     open_joysticks(s);
@@ -192,9 +184,9 @@ bool shell_cycle(ShellState& s) {
     s.screen = current_screen(s.screen);
     for (int i = 0; i < PLAYERS; ++i)
         s.controls[i].active = i < n;
-    // 5 is the menu's quit; any other value outside 1-4 would start a race
-    // with no one in it, so it ends the program the same way.
-    if (n < 1 || n > 4) return false;
+    // Any value outside 1 to PLAYERS but MENU_QUIT would start a race with
+    // no one in it, so it ends the program the same way.
+    if (n == MENU_QUIT || n < 1 || n > PLAYERS) return false;
 
     // Presses latched in the frame a race was left in would otherwise reach
     // the next race's countdown and eliminate their player at its first frame.
