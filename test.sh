@@ -1,14 +1,49 @@
 #!/bin/sh
-# Builds everything (installing what is missing) and runs every test: the
-# sanitizer build of the suite, the fuzz targets over their corpora, then the
-# whole suite (unit, screen, session, end-to-end and install tests), and
-# last the Debian package: built, installed into a throwaway Debian root and
-# removed again (skipped where that cannot be done: not root, no mirror).
+# Builds everything (installing what is missing) and runs every test, in two
+# stages, each printing its time:
+#   fast  the build, the formatting check, the unit, screen and session tests;
+#   rest  the sanitizer build of the suite, the fuzz targets over their
+#         corpora, the end-to-end, exit, install, valgrind and benchmark tests,
+#         and last the Debian package: built, installed into a throwaway
+#         Debian root and removed again (skipped where that cannot be done:
+#         not root, no mirror).
+# `./test.sh` runs both; `./test.sh fast` or `./test.sh rest` runs one.
 set -e
 cd "$(dirname "$0")"
-VRILLON_TEST_DEPS=1 scripts/setup.sh
-scripts/sanitize.sh
-FUZZ_SECONDS="${FUZZ_SECONDS:-10}" scripts/fuzz.sh
-cd build
-ctest --output-on-failure -j "$(nproc)" -LE package
-ctest --output-on-failure -L package
+ROOT=$(pwd)
+SLOW_LABELS="e2e|exits|install|valgrind|bench|package"
+
+stage_fast() {
+    VRILLON_TEST_DEPS=1 scripts/setup.sh
+    scripts/check_format.sh
+    (cd build && ctest --output-on-failure -j "$(nproc)" -LE "$SLOW_LABELS")
+}
+
+stage_rest() {
+    VRILLON_TEST_DEPS=1 scripts/setup.sh
+    scripts/sanitize.sh
+    FUZZ_SECONDS="${FUZZ_SECONDS:-10}" scripts/fuzz.sh
+    cd build
+    ctest --output-on-failure -j "$(nproc)" -L "e2e|exits|install|valgrind|bench"
+    ctest --output-on-failure -L package
+    cd "$ROOT"
+}
+
+run_stage() {
+    start=$(date +%s)
+    echo "== stage $1"
+    "stage_$1"
+    echo "== stage $1 passed in $(($(date +%s) - start)) s"
+}
+
+case "${1:-all}" in
+fast | rest) run_stage "$1" ;;
+all)
+    run_stage fast
+    run_stage rest
+    ;;
+*)
+    echo "usage: ./test.sh [fast|rest]" >&2
+    exit 2
+    ;;
+esac

@@ -47,7 +47,7 @@ void start_race(ShellState& s) {
 }
 
 bool players_can_race(const ShellState& s, benchmark::State& state) {
-    bool seen[CHARACTERS] = {false, false, false, false};
+    bool seen[CHARACTER_COUNT] = {};
     for (const PlayerControl& pc : s.controls) {
         if (!character_in_range(pc.character) || seen[pc.character] ||
             (pc.kind != INPUT_KEYBOARD && pc.kind != INPUT_MOUSE)) {
@@ -66,8 +66,8 @@ void start_running_race(ShellState& s) {
     race.state.started = true;
     race.state.startTick = game_ticks();
     race.state.scrollX = SCROLL_FIRST;
-    for (int c = 0; c < CHARACTERS; ++c)
-        race.runners[c].posRect.x = Sint16(RUNNER_LOOKS[c].startX + AHEAD);
+    for (int c = 0; c < CHARACTER_COUNT; ++c)
+        race.runners[c].posRect.x = Sint16(CHARACTER_TABLE[c].runner.startX + AHEAD);
 }
 
 // What the floor draws with: the game's own pictures and font.
@@ -76,10 +76,10 @@ struct Floor {
     SDL_Surface* terrain;
     SDL_Surface* chrono;
     SDL_Rect chronoPos;
-    SDL_Surface* sprites[CHARACTERS];
+    SDL_Surface* sprites[CHARACTER_COUNT];
     TTF_Font* font;
     SDL_Surface* text;
-    int frame[CHARACTERS];
+    int frame[CHARACTER_COUNT];
     Sint16 scrollX;
     Uint32 start;
 };
@@ -90,7 +90,7 @@ Floor floor_from(const ShellState& s) {
     f.terrain = s.assets.terrain;
     f.chrono = s.assets.chrono;
     f.chronoPos = s.assets.chronoPos;
-    for (int c = 0; c < CHARACTERS; ++c)
+    for (int c = 0; c < CHARACTER_COUNT; ++c)
         f.sprites[c] = s.assets.spriteSet[c];
     f.font = s.assets.font;
     f.scrollX = SCROLL_FIRST;
@@ -112,8 +112,8 @@ void floor_text(Floor& f, const char* text, Sint16 x, Sint16 y) {
 }
 
 void floor_runners(Floor& f, int ahead, bool step) {
-    for (int c = 0; c < CHARACTERS; ++c) {
-        const RunnerLook& look = RUNNER_LOOKS[c];
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
+        const RunnerLook& look = CHARACTER_TABLE[c].runner;
         if (step) f.frame[c] = (f.frame[c] + 1) % look.frames;
         SDL_Rect source = {Sint16(f.frame[c] * look.frameWidth), 0, Uint16(look.frameWidth),
                            Uint16(look.frameHeight)};

@@ -69,7 +69,7 @@ void name_entry_frame_game(benchmark::State& state) {
         state.SkipWithError("cannot make the name-entry screen");
     } else {
         for (auto _ : state)
-            if (name_entry_frame(e.r)) break;
+            if (new_record_screen_step(e.r)) break;
         if (e.r.ne.done) state.SkipWithError("the name entry ended");
     }
     scene_close(e);
@@ -203,7 +203,7 @@ void hall_screen_idle(benchmark::State& state) {
         HallScreen h;
         hall_screen_enter(h, s.screen, s.fullscreen);
         IdleWatch w = idle_begin();
-        while (!hall_screen_pass(h)) {
+        while (!hall_screen_step(h)) {
         }
         idle_end(w, state);
         hall_screen_leave(h);
@@ -216,7 +216,7 @@ void main_menu_idle(benchmark::State& state) {
         MainMenu m;
         main_menu_enter(m, s.screen, s.controls, s.fullscreen, &s.fatality);
         IdleWatch w = idle_begin();
-        while (!main_menu_pass(m)) {
+        while (!main_menu_step(m)) {
         }
         idle_end(w, state);
         main_menu_leave(m);

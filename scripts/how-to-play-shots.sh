@@ -7,6 +7,7 @@
 # waits with VRILLON_SHOT_SLOW=2 (a factor).
 set -eu
 cd "$(dirname "$0")/.."
+. tests/support/x_display.sh
 build=$(readlink -f "${1:-build}")
 out=$(readlink -f "${2:-docs}")
 slow=${VRILLON_SHOT_SLOW:-1}
@@ -28,10 +29,11 @@ mkdir -p "$tmp/game"
 cp -r "$build/game/pics" "$build/game/sounds" "$build/game/font" "$build/templates/data" "$tmp/game/"
 cp "$build/game/vrillon" "$tmp/game/"
 
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$tmp/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-while [ ! -s "$tmp/display" ]; do sleep 0.1; done
-export DISPLAY=":$(cat "$tmp/display")"
+start_xvfb "$tmp/xvfb.log" 640x480x24 || {
+    cat "$tmp/xvfb.log" >&2
+    echo "how-to-play-shots.sh: no X server could be started" >&2
+    exit 1
+}
 
 pause() { sleep "$(awk "BEGIN { print $1 * $slow }")"; }
 # The pointer stays over the game, so that the keys reach it.

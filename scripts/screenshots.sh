@@ -7,6 +7,7 @@
 # ImageMagick, xdotool and sdl12-compat.
 set -eu
 cd "$(dirname "$0")/.."
+. tests/support/x_display.sh
 build=$(readlink -f "${1:-build}")
 out=$(readlink -f "${2:-docs}")
 mkdir -p "$out"
@@ -30,10 +31,11 @@ if [ "${VRILLON_SHOT_GAME:-0}" != 1 ]; then
     cp "$build/tests/install/sdl_probe" "$tmp/usr/libexec/vrillon/vrillon"
 fi
 
-Xvfb -displayfd 3 -screen 0 1360x540x24 -nolisten tcp -noreset 3>"$tmp/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-while [ ! -s "$tmp/display" ]; do sleep 0.1; done
-export DISPLAY=":$(cat "$tmp/display")"
+start_xvfb "$tmp/xvfb.log" 1360x540x24 || {
+    cat "$tmp/xvfb.log" >&2
+    echo "screenshots.sh: no X server could be started" >&2
+    exit 1
+}
 
 for scale in 1 2; do
     env -u SDL_VIDEODRIVER SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" HOME="$tmp/home" VRILLON_SCALE=$scale PROBE_SECONDS=60 \

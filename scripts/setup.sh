@@ -8,7 +8,7 @@ PACKAGES="build-essential cmake pkg-config git libsdl1.2-dev libsdl-ttf2.0-dev l
 libsdl-mixer1.2-dev libmpg123-dev libmp3lame-dev libgtest-dev libgmock-dev libbenchmark-dev \
 freepats fonts-comic-neue fonts-league-spartan fonts-open-sans"
 if [ "${VRILLON_TEST_DEPS:-0}" = 1 ]; then
-    PACKAGES="$PACKAGES xvfb xdotool imagemagick x11-utils clang libclang-rt-14-dev valgrind \
+    PACKAGES="$PACKAGES xvfb xdotool imagemagick x11-utils clang clang-format libclang-rt-14-dev valgrind \
 libsdl1.2-compat sox dpkg-dev debhelper lintian debootstrap appstream desktop-file-utils"
 fi
 

@@ -2,6 +2,7 @@
 // archive the build generates.
 #include "archive/archive.h"
 #include "archive/archive_pack.h"
+#include "race/characters.h"
 #include "shell/platform.h"
 #include "support/support.h"
 
@@ -455,11 +456,10 @@ TEST(GeneratedArchive, HoldsNineteenPicturesOfTheSizesTheGameUses) {
 
     // Sprite strips: key grey around every frame, a figure in each, and no
     // figure running into the next frame.
-    const int frames[4][2] = {{25, 6}, {20, 4}, {65, 5}, {25, 6}};
-    for (int who = 0; who < 4; ++who) {
-        const ArchivePicture& strip = pics[11 + who];
-        int fw = frames[who][0];
-        for (int f = 0; f < frames[who][1]; ++f) {
+    for (int who = 0; who < CHARACTER_COUNT; ++who) {
+        const ArchivePicture& strip = pics[CHARACTER_TABLE[who].sprites];
+        int fw = CHARACTER_TABLE[who].runner.frameWidth;
+        for (int f = 0; f < CHARACTER_TABLE[who].runner.frames; ++f) {
             SCOPED_TRACE("strip " + std::to_string(who) + " frame " + std::to_string(f));
             EXPECT_TRUE(is_key(strip.pixels[size_t(f * fw)]));
             EXPECT_TRUE(is_key(strip.pixels[size_t(strip.height - 1) * strip.width + f * fw]));

@@ -1,4 +1,5 @@
 #include "input/controls_screen.h"
+#include "screens/screens.h"
 #include "shell/platform.h"
 #include "support/event_script.h"
 #include "support/screen_window.h"

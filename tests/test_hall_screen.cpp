@@ -1,5 +1,5 @@
 #include "screens/hall_screen.h"
-#include "screens/screen_draw.h"
+#include "screens/screen_common.h"
 #include "screens/screens.h"
 #include "shell/platform.h"
 #include "support/event_script.h"

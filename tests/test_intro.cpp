@@ -93,28 +93,28 @@ TEST(IntroSteps, TiltedTitleAndSoundAfterTwoSecondsEndAfterFour) {
 TEST_F(IntroVideo, EscapeInTheFirstFrameStillDrawsIt) {
     IntroGraphics g;
     IntroState s;
-    intro_start(g);
+    intro_screen_enter(g);
     intro_state_init(s);
     ASSERT_NE(g.screen, nullptr);
     EXPECT_EQ(g.screen->h, 480);
     push_key(SDLK_ESCAPE);
-    EXPECT_TRUE(intro_frame(s, g));
+    EXPECT_TRUE(intro_screen_step(s, g));
     EXPECT_EQ(s.frame, 1);
     EXPECT_EQ(pixel_at(g.screen, 0, 400), WHITE);
     EXPECT_EQ(pixel_at(g.screen, 1, 401), WHITE);
     EXPECT_EQ(pixel_at(g.screen, 2, 400), 0u);
-    intro_shutdown(g);
+    intro_screen_leave(g);
 }
 
 TEST_F(IntroVideo, TrailStaysAndTheTitleIsDrawnThroughTheBuffer) {
     long surfaces = resource_counts().surfaces;
     IntroGraphics g;
     IntroState s;
-    intro_start(g);
+    intro_screen_enter(g);
     intro_state_init(s);
     ASSERT_NE(g.title, nullptr);
     while (s.phase != 5)
-        ASSERT_FALSE(intro_frame(s, g));
+        ASSERT_FALSE(intro_screen_step(s, g));
     const int white[][2] = {{0, 400}, {99, 401}, {150, 350}, {300, 300}, {449, 400}, {639, 400}};
     for (const auto& p : white)
         EXPECT_EQ(pixel_at(g.screen, p[0], p[1]), WHITE) << p[0];
@@ -127,7 +127,7 @@ TEST_F(IntroVideo, TrailStaysAndTheTitleIsDrawnThroughTheBuffer) {
                 EXPECT_GE(x, 45); // the buffer stands at (45, 0)
             }
     EXPECT_GT(titlePixels, 100);
-    intro_shutdown(g);
+    intro_screen_leave(g);
     EXPECT_EQ(resource_counts().surfaces, surfaces);
 }
 

@@ -36,7 +36,7 @@ struct MenuWindow : ScreenWindow {
     void passes(MainMenu& m, const std::vector<ScriptBatch>& script) {
         for (const ScriptBatch& batch : script) {
             start_event_script({batch});
-            main_menu_pass(m);
+            main_menu_step(m);
         }
     }
     PlayerControl c[PLAYERS];

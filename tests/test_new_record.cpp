@@ -220,8 +220,8 @@ class NewRecordScreen : public ::testing::Test {
         mkdir("sounds", 0755);
         ASSERT_TRUE(write_test_wav("sounds/applause.wav"));
         indexTab = open_index_tab();
-        for (int i = 0; i < 4; ++i)
-            portraits[i] = reload_pic(indexTab, PIC_SONIC + i);
+        for (int i = 0; i < CHARACTER_COUNT; ++i)
+            portraits[i] = reload_pic(indexTab, CHARACTER_TABLE[i].portrait);
         dir.write("data/hall.dat", HALL_TEXT);
         set_simulated_clock(true, 5000);
     }
@@ -243,7 +243,7 @@ class NewRecordScreen : public ::testing::Test {
     ScratchGameDir dir;
     SDL_Surface* screen = nullptr;
     uint32_t* indexTab = nullptr;
-    SDL_Surface* portraits[4] = {nullptr, nullptr, nullptr, nullptr};
+    SDL_Surface* portraits[CHARACTER_COUNT] = {};
 };
 } // namespace
 
@@ -289,10 +289,10 @@ TEST_F(NewRecordScreen, FramesRunOneByOne) {
     ASSERT_NE(r.font, nullptr);
     rank_line_text(r.rankLine, sizeof r.rankLine, 0);
     name_entry_begin(r.ne, &e, 0, game_ticks());
-    EXPECT_FALSE(name_entry_frame(r));
+    EXPECT_FALSE(new_record_screen_step(r));
     push_key(SDLK_UP);
     push_key(SDLK_RETURN);
-    EXPECT_TRUE(name_entry_frame(r));
+    EXPECT_TRUE(new_record_screen_step(r));
     EXPECT_EQ(hall_line(dir.read("data/hall.dat"), 0), "baa 31500.000000 1");
     font_close(r.font);
 }

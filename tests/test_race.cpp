@@ -29,10 +29,10 @@ class RaceTest : public ::testing::Test {
         ASSERT_NE(a.font, nullptr);
         a.colorKey = SDL_MapRGB(screen->format, 125, 125, 125);
         a.terrain = reload_pic(a.indexTab, PIC_TERRAIN);
-        for (int i = 0; i < 4; ++i) {
-            a.spriteSet[i] = reload_pic(a.indexTab, PIC_SPRITES_SONIC + i);
+        for (int i = 0; i < CHARACTER_COUNT; ++i) {
+            a.spriteSet[i] = reload_pic(a.indexTab, CHARACTER_TABLE[i].sprites);
             SDL_SetColorKey(a.spriteSet[i], SDL_SRCCOLORKEY, a.colorKey);
-            a.portraits[i] = reload_pic(a.indexTab, PIC_SONIC + i);
+            a.portraits[i] = reload_pic(a.indexTab, CHARACTER_TABLE[i].portrait);
         }
         a.chrono = reload_pic(a.indexTab, PIC_CHRONO);
         a.explosion = reload_pic(a.indexTab, PIC_EXPLODE);
@@ -45,13 +45,13 @@ class RaceTest : public ::testing::Test {
         a.chronoTxtPos = SDL_Rect{300, 30, 0, 0};
         a.ding = test_sample("sounds/ding.wav");
         a.start = test_sample("sounds/start.wav");
-        a.sonicEnd = test_sample("sounds/sonic_end.wav");
-        a.roadEnd = test_sample("sounds/road_end.wav");
-        a.shrekEnd = test_sample("sounds/shrek_end.wav");
+        a.endSounds[SONIC].sample = test_sample("sounds/sonic_end.wav");
+        a.endSounds[ROAD].sample = test_sample("sounds/road_end.wav");
+        a.endSounds[SHREK].sample = test_sample("sounds/shrek_end.wav");
         a.fatality = test_sample("sounds/fatality.wav");
-        a.marioEnd = test_song("sounds/mario_end.mid");
-        ASSERT_TRUE(a.ding && a.start && a.sonicEnd && a.roadEnd && a.shrekEnd && a.fatality &&
-                    a.marioEnd);
+        a.endSounds[MARIO].song = test_song("sounds/mario_end.mid");
+        ASSERT_TRUE(a.ding && a.start && a.endSounds[SONIC].sample && a.endSounds[ROAD].sample &&
+                    a.endSounds[SHREK].sample && a.fatality && a.endSounds[MARIO].song);
         for (int i = 0; i < 4; ++i) {
             PlayerControl& c = controls[i];
             c = PlayerControl{false, i, 0, 1, 0, 0, INPUT_KEYBOARD, KEYS[i]};
@@ -66,16 +66,21 @@ class RaceTest : public ::testing::Test {
         else if (race.pointDepart)
             effect_list_free(race.pointDepart);
         if (begun) race_release_drawing(race);
-        SDL_Surface* all[] = {a.terrain,      a.board,        a.dispTime,       a.chrono,
-                              a.explosion,    a.Timer,        a.surf_chronoTxt, a.spriteSet[0],
-                              a.spriteSet[1], a.spriteSet[2], a.spriteSet[3],   a.portraits[0],
-                              a.portraits[1], a.portraits[2], a.portraits[3]};
+        SDL_Surface* all[] = {a.terrain,   a.board, a.dispTime,      a.chrono,
+                              a.explosion, a.Timer, a.surf_chronoTxt};
         for (SDL_Surface* s : all)
             surface_free(s);
+        for (int c = 0; c < CHARACTER_COUNT; ++c) {
+            surface_free(a.spriteSet[c]);
+            surface_free(a.portraits[c]);
+        }
         font_close(a.font);
-        for (FSOUND_SAMPLE* s : {a.ding, a.start, a.sonicEnd, a.roadEnd, a.shrekEnd, a.fatality})
+        for (FSOUND_SAMPLE* s : {a.ding, a.start, a.fatality})
             FSOUND_Sample_Free(s);
-        FMUSIC_FreeSong(a.marioEnd);
+        for (const EndSound& end : a.endSounds) {
+            FSOUND_Sample_Free(end.sample);
+            FMUSIC_FreeSong(end.song);
+        }
         free_index_tab(a.indexTab);
         FSOUND_Close();
         TTF_Quit();
@@ -248,7 +253,7 @@ TEST_F(RaceTest, ASoloRaceTakes100PressesPlusOnePerScrollStep) {
     EXPECT_EQ(race.state.finishCount, 1);
     float t = race.state.results[0].time_ms;
     EXPECT_EQ(t, float(16 * presses));
-    EXPECT_EQ(sound_last_played(), a.sonicEnd);
+    EXPECT_EQ(sound_last_played(), a.endSounds[SONIC].sample);
     EXPECT_EQ(stored_scores()[0], t);
     // The finish mark: portrait at terrain x 410.
     EXPECT_EQ(pixel_at(a.terrain, 411, 1), pixel_at(a.portraits[0], 1, 1));
@@ -262,7 +267,7 @@ TEST_F(RaceTest, EveryRunnerFinishesWithItsFrontAt584) {
     count_down();
     end_scrolling();
     for (int c = 0; c < 4; ++c)
-        pos(c).x = Sint16(RUNNER_LOOKS[c].startX + 495);
+        pos(c).x = Sint16(CHARACTER_TABLE[c].runner.startX + 495);
     frame();
     EXPECT_EQ(race.state.finishCount, 0);
     for (SDLKey k : KEYS)
@@ -271,7 +276,7 @@ TEST_F(RaceTest, EveryRunnerFinishesWithItsFrontAt584) {
     const FSOUND_SAMPLE* last = nullptr;
     // Only the first finisher gets an end sound.
     EXPECT_EQ(frame_sounds(&last), 1);
-    EXPECT_EQ(last, a.sonicEnd);
+    EXPECT_EQ(last, a.endSounds[SONIC].sample);
     EXPECT_EQ(music_play_count(), songs);
     const int finishX[4] = {559, 564, 519, 559};
     for (int c = 0; c < 4; ++c) {

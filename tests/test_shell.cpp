@@ -94,8 +94,11 @@ TEST_F(ShellTest, StartUpLoadsEverythingAndShutdownReleasesIt) {
     SDL_WM_GetCaption(&title, nullptr);
     EXPECT_STREQ(title, "Vrillon");
 
-    EXPECT_TRUE(a.ding && a.start && a.marioEnd && a.sonicEnd && a.roadEnd && a.shrekEnd &&
-                a.fatality);
+    EXPECT_TRUE(a.ding && a.start && a.fatality);
+    for (int c = 0; c < CHARACTER_COUNT; ++c)
+        EXPECT_TRUE(CHARACTER_TABLE[c].endSoundIsSong ? a.endSounds[c].song != nullptr
+                                                      : a.endSounds[c].sample != nullptr)
+            << CHARACTER_TABLE[c].name;
     EXPECT_NE(a.font, nullptr);
     EXPECT_NE(a.indexTab, nullptr);
     ASSERT_NE(a.terrain, nullptr);
@@ -104,7 +107,7 @@ TEST_F(ShellTest, StartUpLoadsEverythingAndShutdownReleasesIt) {
     EXPECT_EQ(a.screenRect.h, 240);
     Uint32 grey = SDL_MapRGB(s.screen->format, 125, 125, 125);
     EXPECT_EQ(a.colorKey, grey);
-    for (int c = 0; c < 4; ++c) {
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
         ASSERT_NE(a.spriteSet[c], nullptr);
         EXPECT_TRUE(a.spriteSet[c]->flags & SDL_SRCCOLORKEY) << c;
         EXPECT_EQ(a.spriteSet[c]->format->colorkey, grey) << c;

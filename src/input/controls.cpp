@@ -1,5 +1,6 @@
 #include "input/controls.h"
 
+#include "race/characters.h"
 #include "records/record_file.h"
 #include "shell/platform.h"
 
@@ -11,7 +12,6 @@
 const char* const CONTROL_PATH = "data/control.dat";
 
 static const int DEFAULT_KEYS[PLAYERS] = {SDLK_a, SDLK_z, SDLK_p, SDLK_m};
-static const int CHARACTERS = 4;
 static const int INPUT_KINDS = 3;
 
 void default_controls(PlayerControl controls[PLAYERS]) {
@@ -114,9 +114,9 @@ static bool key_held_by_other(const PlayerControl controls[PLAYERS], int row, in
 void sanitize_controls(PlayerControl controls[PLAYERS]) {
     for (int row = 0; row < PLAYERS; ++row) {
         PlayerControl& c = controls[row];
-        if (c.character < 0 || c.character >= CHARACTERS) {
+        if (!character_in_range(c.character)) {
             int ch = 0;
-            while (ch < CHARACTERS - 1 && character_held_by_other(controls, row, ch))
+            while (ch < CHARACTER_COUNT - 1 && character_held_by_other(controls, row, ch))
                 ++ch;
             c.character = ch;
         }

@@ -1,7 +1,8 @@
 #include "input/controls_screen.h"
 
 #include "archive/archive.h"
-#include "screens/screen_draw.h"
+#include "screens/screen_common.h"
+#include "screens/screens.h"
 #include "shell/platform.h"
 
 #include <cstdio>
@@ -11,17 +12,6 @@ namespace {
 constexpr int BAR_TOP = 45;
 constexpr int ROW_STEP = 35;
 constexpr int TEXT_X[3] = {135, 450, 530};
-
-struct PictureLoad {
-    int index;
-    const char* message;
-};
-
-SDL_Surface* load_picture(const uint32_t* indexTab, PictureLoad load) {
-    SDL_Surface* p = reload_pic(indexTab, load.index);
-    if (!p) fatal(load.message, SDL_GetError());
-    return p;
-}
 
 // Draws one text and gives back where it went, so the bar can be covered again.
 void draw_text(ControlsScreen& s, const char* text, int x, int y) {
@@ -137,7 +127,7 @@ void controls_screen_handle(ControlsScreen& s, const SDL_Event& ev) {
         if (row.character - 1 >= 0) row.character -= 1;
         break;
     case SDLK_RIGHT:
-        if (row.character + 1 <= 3) row.character += 1;
+        if (row.character + 1 < CHARACTER_COUNT) row.character += 1;
         break;
     case SDLK_SPACE:
         controls_next_kind(row, joystick_count());
@@ -172,24 +162,22 @@ void controls_screen_enter(ControlsScreen& s, SDL_Surface* screen, PlayerControl
     if (!s.surfSelect) fatal("MENU / Erreur de création de surfSelect : %s\n", SDL_GetError());
     SDL_SetAlpha(s.surfSelect, SDL_SRCALPHA, 25);
     s.background =
-        load_picture(s.indexTab, {PIC_OPTION, "MENU / Erreur de chargement de option.bmp : %s\n"});
+        load_picture(s.indexTab, PIC_OPTION, "MENU / Erreur de chargement de option.bmp : %s\n");
     s.select =
-        load_picture(s.indexTab, {PIC_ARROW, "MENU / Erreur de chargement de select.bmp : %s\n"});
+        load_picture(s.indexTab, PIC_ARROW, "MENU / Erreur de chargement de select.bmp : %s\n");
     s.kindPictures[INPUT_JOYSTICK] = load_picture(
-        s.indexTab, {PIC_JOYSTICK, "MENU / Erreur de chargement de joystick.jpeg : %s\n"});
+        s.indexTab, PIC_JOYSTICK, "MENU / Erreur de chargement de joystick.jpeg : %s\n");
     s.kindPictures[INPUT_MOUSE] =
-        load_picture(s.indexTab, {PIC_SOURIS, "MENU / Erreur de chargement de souris.jpeg : %s\n"});
-    s.kindPictures[INPUT_KEYBOARD] = load_picture(
-        s.indexTab, {PIC_CLAVIER, "MENU / Erreur de chargement de clavier.jpeg : %s\n"});
-    s.characterPictures[0] =
-        load_picture(s.indexTab, {PIC_SONIC, "MENU / Erreur de chargement de sonic.bmp : %s\n"});
-    s.characterPictures[1] =
-        load_picture(s.indexTab, {PIC_MARIO, "MENU / Erreur de chargement de mario.bmp : %s\n"});
-    s.characterPictures[2] =
-        load_picture(s.indexTab, {PIC_ROAD, "MENU / Erreur de chargement de road.bmp : %s\n"});
-    s.characterPictures[3] =
-        load_picture(s.indexTab, {PIC_SHREK, "MENU / Erreur de chargement de shrek.bmp : %s\n"});
-    SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+        load_picture(s.indexTab, PIC_SOURIS, "MENU / Erreur de chargement de souris.jpeg : %s\n");
+    s.kindPictures[INPUT_KEYBOARD] =
+        load_picture(s.indexTab, PIC_CLAVIER, "MENU / Erreur de chargement de clavier.jpeg : %s\n");
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
+        s.characterPictures[c] = reload_pic(s.indexTab, CHARACTER_TABLE[c].portrait);
+        if (!s.characterPictures[c])
+            fatal("MENU / Erreur de chargement de %s.bmp : %s\n", CHARACTER_TABLE[c].name,
+                  SDL_GetError());
+    }
+    fill_black(screen);
     s.font = open_screen_font("font/comic.ttf", 15, TTF_STYLE_BOLD);
 }
 
@@ -198,7 +186,7 @@ void controls_screen_draw(ControlsScreen& s) {
     for (int r = 0; r < PLAYERS; ++r) {
         const PlayerControl& row = s.controls[r];
         int y = BAR_TOP + ROW_STEP * r;
-        if (row.character >= 0 && row.character < 4)
+        if (character_in_range(row.character))
             draw_picture(s.screen, s.characterPictures[row.character], 55, y);
         if (row.kind >= INPUT_KEYBOARD && row.kind <= INPUT_JOYSTICK)
             draw_picture(s.screen, s.kindPictures[row.kind], 85, y);
@@ -228,8 +216,7 @@ bool controls_screen_step(ControlsScreen& s) {
     controls_screen_handle(s, ev);
     if (s.switchDisplay) {
         s.switchDisplay = false;
-        toggle_display_mode(*s.fullscreen);
-        s.screen = screen_after_switch();
+        s.screen = switch_display(*s.fullscreen);
     }
     controls_screen_draw(s);
     game_flip(s.screen);

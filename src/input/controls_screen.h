@@ -1,13 +1,11 @@
 #pragma once
 
 #include "input/controls.h"
+#include "race/characters.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>
 #include <cstdint>
-
-// 1: left with Escape; 0: quit requested.
-int controls_screen(SDL_Surface* screen, PlayerControl controls[PLAYERS], bool& fullscreen);
 
 // The screen's state between events, so its rules can be driven one event at a
 // time (tests do so without a window).
@@ -30,8 +28,8 @@ struct ControlsScreen {
     SDL_Surface* surfSelect;
     SDL_Surface* background;
     SDL_Surface* select;
-    SDL_Surface* kindPictures[3];      // by kind
-    SDL_Surface* characterPictures[4]; // by character
+    SDL_Surface* kindPictures[3]; // by kind
+    SDL_Surface* characterPictures[CHARACTER_COUNT];
     TTF_Font* font;
 };
 

@@ -2,19 +2,13 @@
 
 #include "archive/archive.h"
 #include "input/input.h"
+#include "screens/screen_common.h"
 #include "screens/screens.h"
 #include "shell/platform.h"
 #include "shell/sound.h"
 
 #include <cstdio>
 #include <cstring>
-
-const RunnerLook RUNNER_LOOKS[CHARACTERS] = {
-    {25, 27, 6, 59, 61},  // sonic
-    {20, 28, 4, 64, 91},  // mario
-    {65, 30, 5, 19, 120}, // road
-    {25, 30, 6, 59, 150}, // shrek
-};
 
 namespace {
 constexpr int STEP = 5;          // one counted press, one scroll step
@@ -28,25 +22,12 @@ void play_sample(FSOUND_SAMPLE* sample) {
 }
 
 void play_end_sound(Race& race, int character) {
-    Assets& a = *race.assets;
-    switch (character) {
-    case SONIC:
-        play_sample(a.sonicEnd);
-        break;
-    case MARIO:
-        if (a.marioEnd) {
-            FMUSIC_SetLooping(a.marioEnd, false);
-            FMUSIC_PlaySong(a.marioEnd);
-        }
-        break;
-    case ROAD:
-        play_sample(a.roadEnd);
-        break;
-    case SHREK:
-        play_sample(a.shrekEnd);
-        break;
-    default:
-        break;
+    if (!character_in_range(character)) return;
+    const EndSound& end = race.assets->endSounds[character];
+    play_sample(end.sample);
+    if (end.song) {
+        FMUSIC_SetLooping(end.song, false);
+        FMUSIC_PlaySong(end.song);
     }
 }
 
@@ -56,7 +37,7 @@ void start_explosion(Race& race, int character) {
 }
 
 void advance_runner(Race& race, int character) {
-    const RunnerLook& look = RUNNER_LOOKS[character];
+    const RunnerLook& look = CHARACTER_TABLE[character].runner;
     Runner& r = race.runners[character];
     r.frameIndex += 1;
     if (r.frameIndex >= look.frames) r.frameIndex = 0;
@@ -78,7 +59,7 @@ void take_presses(Race& race) {
 void scroll_view(Race& race) {
     RaceState& s = race.state;
     bool ahead = false;
-    for (int c = 0; c < CHARACTERS; ++c)
+    for (int c = 0; c < CHARACTER_COUNT; ++c)
         if (race.runners[c].posRect.x > SCROLL_FROM) ahead = true;
     const SDL_Surface* terrain = race.assets->terrain;
     // The screen rectangle's w is the width drawn last: the terrain's end shows.
@@ -95,7 +76,7 @@ void scroll_view(Race& race) {
 
 void left_edge_eliminations(Race& race) {
     int out = 0;
-    for (int c = 0; c < CHARACTERS; ++c) {
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
         SDL_Rect& p = race.runners[c].posRect;
         if (p.x > 0) continue;
         p.x = 1;
@@ -111,7 +92,7 @@ void left_edge_eliminations(Race& race) {
 
 void right_edge_limit(Race& race) {
     int width = race.screen ? race.screen->w : 640;
-    for (int c = 0; c < CHARACTERS; ++c) {
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
         SDL_Rect& p = race.runners[c].posRect;
         if (p.x + p.w > width) p.x = Sint16(width - p.w);
     }
@@ -123,7 +104,7 @@ void finish_runner(Race& race, int character) {
     float t = float(Uint32(game_ticks() - s.startTick));
     run_finish_hook(character, t);
     s.finishCount += 1;
-    if (s.finishCount <= CHARACTERS) {
+    if (s.finishCount <= CHARACTER_COUNT) {
         HallEntry& r = s.results[s.finishCount - 1];
         r.time_ms = t;
         r.character = character;
@@ -131,12 +112,12 @@ void finish_runner(Race& race, int character) {
     s.markX += MARK_SPACING;
     if (s.finishCount == 1) play_end_sound(race, character);
     char text[32];
-    snprintf(text, sizeof text, "%.3f", t / 1000);
+    format_seconds(t, text, sizeof text);
     // Only a strictly better time replaces the stored one.
     float stored = rw_score(character, &t, 0);
     if (stored > t) rw_score(character, &t, 1);
     surface_free(a.dispTime);
-    a.dispTime = render_text(a.font, text, SDL_Color{0, 0, 0, 0});
+    a.dispTime = render_text(a.font, text, black_colour());
     if (!a.dispTime) fatal("Erreur de création de dispTime");
     race_paint_finish_mark(race, character);
     race.runners[character].finished = true;
@@ -144,7 +125,7 @@ void finish_runner(Race& race, int character) {
 
 void finishes(Race& race) {
     int line = (race.screen ? race.screen->w : 640) - FINISH_MARGIN;
-    for (int c = 0; c < CHARACTERS; ++c) {
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
         const Runner& r = race.runners[c];
         if (!r.finished && r.posRect.x + r.posRect.w > line) finish_runner(race, c);
     }
@@ -156,7 +137,7 @@ void countdown_step(Race& race) {
     Uint32 now = game_ticks();
     surface_free(a.Timer);
     snprintf(a.timerText, sizeof a.timerText, "%d", s.countdown);
-    a.Timer = render_text(a.font, a.timerText, SDL_Color{0, 0, 0, 0});
+    a.Timer = render_text(a.font, a.timerText, black_colour());
     if (!a.Timer) fatal("Erreur de création de la surface Timer : %s\n", SDL_GetError());
     if (now - a.lastStepTick <= COUNTDOWN_STEP_MS) return;
     s.countdown -= 1;
@@ -168,7 +149,7 @@ void countdown_step(Race& race) {
     play_sample(a.start);
     surface_free(a.Timer);
     snprintf(a.timerText, sizeof a.timerText, "GO!");
-    a.Timer = render_text(a.font, a.timerText, SDL_Color{0, 0, 0, 0});
+    a.Timer = render_text(a.font, a.timerText, black_colour());
     s.startTick = game_ticks();
     s.started = true;
 }
@@ -186,17 +167,10 @@ void false_starts(Race& race) {
 }
 
 void switch_display_mode(Race& race) {
-    SDL_Surface* s = toggle_display_mode(*race.fullscreen);
-    if (!s) s = SDL_GetVideoSurface();
-    if (!s) fatal("Erreur de création de la fenêtre 640x240 : %s\n", SDL_GetError());
-    race.screen = s;
+    race.screen = switch_display(*race.fullscreen);
     race_draw_board(race);
 }
 } // namespace
-
-bool character_in_range(int character) {
-    return character >= 0 && character < CHARACTERS;
-}
 
 void deactivate_character(PlayerControl controls[PLAYERS], int character) {
     for (int row = 0; row < PLAYERS; ++row)
@@ -248,7 +222,7 @@ void race_start(Race& race, SDL_Surface* screen, Assets& assets, PlayerControl c
     s.finishCount = 0;
     s.playersLeft = n;
     s.startTick = 0;
-    for (int i = 0; i < CHARACTERS; ++i) {
+    for (int i = 0; i < CHARACTER_COUNT; ++i) {
         memcpy(s.results[i].name, "aaa", 4);
         s.results[i].time_ms = 99999.0f;
         s.results[i].character = i;
@@ -256,8 +230,8 @@ void race_start(Race& race, SDL_Surface* screen, Assets& assets, PlayerControl c
     s.markX = 0;
     s.quitRequested = false;
 
-    for (int c = 0; c < CHARACTERS; ++c) {
-        const RunnerLook& look = RUNNER_LOOKS[c];
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
+        const RunnerLook& look = CHARACTER_TABLE[c].runner;
         Runner& r = race.runners[c];
         int frame = assets.frameIndex[c];
         if (frame < 0 || frame >= look.frames) frame = 0;
@@ -272,7 +246,7 @@ void race_start(Race& race, SDL_Surface* screen, Assets& assets, PlayerControl c
 
 void race_hall_placements(Race& race) {
     RaceState& s = race.state;
-    int count = s.playersLeft < CHARACTERS ? s.playersLeft : CHARACTERS;
+    int count = s.playersLeft < CHARACTER_COUNT ? s.playersLeft : CHARACTER_COUNT;
     for (int k = 0; k < count; ++k) {
         int rank = hall_position(s.results[k].time_ms);
         if (rank >= 0) new_record_screen(race.screen, race.assets->portraits, &s.results[k], rank);
@@ -284,7 +258,9 @@ RaceStep race_frame(Race& race) {
     InputSnapshot& in = *race.in;
 
     poll_input(in);
-    if (in.quit || (in.keys[SDLK_F4] && in.keys[SDLK_LALT])) {
+    if (in.quit || alt_f4_held(in)) {
+        // Cleared on any quit, so a row playing with Left-Alt takes no step
+        // in this last frame.
         in.keys[SDLK_F4] = 0;
         in.keys[SDLK_LALT] = 0;
         s.quitRequested = true;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "input/controls.h"
+#include "race/characters.h"
 #include "race/effects.h"
 #include "records/records.h"
 #include "shell/assets.h"
@@ -19,8 +20,6 @@ void deactivate_character(PlayerControl controls[PLAYERS], int character);
 // Rank 0-9 at which the time enters the hall of fame, or -1 for none.
 int hall_position(float time_ms);
 
-constexpr int CHARACTERS = 4;
-
 // One runner per character.
 struct Runner {
     SDL_Rect frameRect; // current frame in the character's sprite set
@@ -36,25 +35,15 @@ struct RaceState {
     int finishCount;
     int playersLeft;
     Uint32 startTick;
-    HallEntry results[CHARACTERS];
+    HallEntry results[CHARACTER_COUNT];
     int markX;
     bool quitRequested;
 };
 
-// Fixed look of each character's runner.
-struct RunnerLook {
-    int frameWidth;
-    int frameHeight;
-    int frames;
-    int startX;
-    int y;
-};
-extern const RunnerLook RUNNER_LOOKS[CHARACTERS];
-
 // Everything one race works on: its own state plus what the shell lends it.
 struct Race {
     RaceState state;
-    Runner runners[CHARACTERS];
+    Runner runners[CHARACTER_COUNT];
     SDL_Surface* screen;
     Assets* assets;
     PlayerControl* controls;
@@ -75,8 +64,6 @@ void race_start(Race& race, SDL_Surface* screen, Assets& assets, PlayerControl c
 RaceStep race_frame(Race& race);
 // Escape after a complete race: offers each result to the hall of fame.
 void race_hall_placements(Race& race);
-// Whether a value names one of the four characters (a damaged control file may hold others).
-bool character_in_range(int character);
 
 // Drawing (race_draw.cpp).
 void race_draw_board(Race& race);

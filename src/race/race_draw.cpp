@@ -1,12 +1,12 @@
 #include "race/race.h"
 
 #include "records/records.h"
+#include "screens/screen_common.h"
 #include "shell/platform.h"
 
 #include <cstdio>
 
 namespace {
-const SDL_Color BLACK = {0, 0, 0, 0};
 constexpr Sint16 BOARD_Y = 180;
 constexpr Sint16 MARK_PORTRAIT_X = 250;
 constexpr Sint16 MARK_TIME_X = 285;
@@ -18,32 +18,25 @@ constexpr Sint16 MARK_TIME_X = 285;
 const char* const CONTINUE_HINT = "\311chap : continuer";
 constexpr Sint16 HINT_Y = 92;
 
-// Where each character's best time sits on the board picture.
-const Sint16 BEST_TIME_AT[CHARACTERS][2] = {{200, 0}, {520, 0}, {200, 30}, {520, 30}};
-
-void blit_at(SDL_Surface* src, SDL_Rect* srcRect, SDL_Surface* dst, int x, int y) {
-    if (!src || !dst) return;
-    SDL_Rect at = {Sint16(x), Sint16(y), 0, 0};
-    SDL_BlitSurface(src, srcRect, dst, &at);
-}
 } // namespace
 
 void race_paint_best_times(Race& race) {
     Assets& a = *race.assets;
-    for (int c = 0; c < CHARACTERS; ++c) {
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
         float unused = 0.0f;
         float best = rw_score(c, &unused, 0);
         char text[32];
-        snprintf(text, sizeof text, "%.3f", best / 1000);
+        format_seconds(best, text, sizeof text);
         surface_free(a.dispTime);
-        a.dispTime = render_text(a.font, text, BLACK);
+        a.dispTime = render_text(a.font, text, black_colour());
         if (!a.dispTime) fatal("Erreur de création de dispTime");
-        blit_at(a.dispTime, nullptr, a.board, BEST_TIME_AT[c][0], BEST_TIME_AT[c][1]);
+        draw_picture(a.board, a.dispTime, CHARACTER_TABLE[c].bestTimeX,
+                     CHARACTER_TABLE[c].bestTimeY);
     }
 }
 
 void race_draw_board(Race& race) {
-    blit_at(race.assets->board, nullptr, race.screen, 0, BOARD_Y);
+    draw_picture(race.screen, race.assets->board, 0, BOARD_Y);
 }
 
 void race_draw_terrain(Race& race) {
@@ -58,12 +51,12 @@ void race_draw_chrono(Race& race) {
     Assets& a = *race.assets;
     const RaceState& s = race.state;
     char text[32];
-    snprintf(text, sizeof text, "%.3f", float(Uint32(game_ticks() - s.startTick)) / 1000);
+    format_seconds(float(Uint32(game_ticks() - s.startTick)), text, sizeof text);
     surface_free(a.surf_chronoTxt);
-    a.surf_chronoTxt = render_text(a.font, text, BLACK);
+    a.surf_chronoTxt = render_text(a.font, text, black_colour());
     if (!a.surf_chronoTxt) fatal("Erreur de création de surf_chronoTxt");
-    blit_at(a.chrono, nullptr, race.screen, a.chronoPos.x, a.chronoPos.y);
-    blit_at(a.surf_chronoTxt, nullptr, race.screen, 300, 30);
+    draw_picture(race.screen, a.chrono, a.chronoPos.x, a.chronoPos.y);
+    draw_picture(race.screen, a.surf_chronoTxt, a.chronoTxtPos.x, a.chronoTxtPos.y);
 }
 
 void race_paint_go(Race& race) {
@@ -98,18 +91,18 @@ void race_paint_finish_mark(Race& race, int character) {
     Assets& a = *race.assets;
     int markX = race.state.markX;
     if (character_in_range(character))
-        blit_at(a.portraits[character], nullptr, a.terrain, markX + MARK_PORTRAIT_X, 0);
-    blit_at(a.dispTime, nullptr, a.terrain, markX + MARK_TIME_X, 0);
+        draw_picture(a.terrain, a.portraits[character], markX + MARK_PORTRAIT_X, 0);
+    draw_picture(a.terrain, a.dispTime, markX + MARK_TIME_X, 0);
 }
 
 void race_draw_continue_hint(Race& race) {
     Assets& a = *race.assets;
     if (!race.screen) return;
     // Made once per race; a hint that cannot be made is simply not shown.
-    if (!race.continueHint) race.continueHint = render_text(a.font, CONTINUE_HINT, BLACK);
+    if (!race.continueHint) race.continueHint = render_text(a.font, CONTINUE_HINT, black_colour());
     if (!race.continueHint) return;
-    blit_at(race.continueHint, nullptr, race.screen, (race.screen->w - race.continueHint->w) / 2,
-            HINT_Y);
+    draw_picture(race.screen, race.continueHint, (race.screen->w - race.continueHint->w) / 2,
+                 HINT_Y);
 }
 
 void race_release_drawing(Race& race) {

@@ -1,5 +1,6 @@
 #include "records/records.h"
 
+#include "race/characters.h"
 #include "records/record_file.h"
 #include "shell/platform.h"
 
@@ -14,13 +15,17 @@
 const char* const SCORES_PATH = "data/scores.dat";
 const char* const HALL_PATH = "data/hall.dat";
 
-static const int SCORE_SLOTS = 4;
+static const int SCORE_SLOTS = CHARACTER_COUNT;
+// The best-times line holds one number per character, written out below.
+static_assert(SCORE_SLOTS == 4, "rw_score reads and writes four times");
+// A hall line keeps one digit for the character.
+static_assert(CHARACTER_COUNT <= 10, "hall lines hold a one-digit character");
 
 float rw_score(int character, const float* time, int mode) {
     RecordFile file = open_record(SCORES_PATH);
     if (file.state == RECORD_CANNOT_OPEN) fatal("Erreur de chargement du fichier de scores");
     float slots[SCORE_SLOTS] = {0.0f, 0.0f, 0.0f, 0.0f};
-    const bool slot_ok = character >= 0 && character < SCORE_SLOTS;
+    const bool slot_ok = character_in_range(character);
     float result = 0.0f;
     if (mode == 0 || mode == 1) {
         // Slots the scan does not reach (a short, empty or unreadable file) stay 0.0.
@@ -89,7 +94,7 @@ static void read_hall_line(const std::string& text, HallEntry* entry, int rank) 
     char* end = nullptr;
     errno = 0;
     long long character = strtoll(p, &end, 10);
-    if (end != p && errno == 0 && character >= 0 && character <= 3)
+    if (end != p && errno == 0 && character >= 0 && character < CHARACTER_COUNT)
         entry->character = int32_t(character);
 }
 
@@ -104,7 +109,7 @@ static void format_hall_line(const HallEntry* entry, char* out, size_t size) {
     double t = entry->time_ms;
     if (!(t >= 1000.0)) t = std::isnan(t) ? 99999.0 : 1000.0;
     if (t > 99999.0) t = 99999.0;
-    int character = entry->character >= 0 && entry->character <= 3 ? entry->character : 0;
+    int character = character_in_range(entry->character) ? entry->character : 0;
     // Below ten seconds the leading zero keeps the time twelve characters wide.
     snprintf(out, size, t >= 10000.0 ? "%s %f %d" : "%s 0%f %d", name, t, character);
 }

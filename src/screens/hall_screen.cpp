@@ -1,7 +1,7 @@
 #include "screens/hall_screen.h"
 
 #include "archive/archive.h"
-#include "screens/screen_draw.h"
+#include "screens/screen_common.h"
 #include "screens/screens.h"
 #include "shell/platform.h"
 
@@ -9,12 +9,6 @@
 #include <cstring>
 
 namespace {
-SDL_Surface* load_picture(const uint32_t* indexTab, int index, const char* message) {
-    SDL_Surface* p = reload_pic(indexTab, index);
-    if (!p) fatal(message, SDL_GetError());
-    return p;
-}
-
 void draw_hall_text(HallScreen& h, const char* text, int x, int y) {
     if (!text[0]) return; // an empty name has nothing to show
     h.surf_texte = render_text(h.font, text, white_colour());
@@ -45,9 +39,7 @@ HallAction hall_apply_input(HallScreen& h) {
         in.keys[SDLK_F1] = 0;
         return HALL_REDRAW;
     }
-    if (in.keys[SDLK_F4] && in.keys[SDLK_LALT]) {
-        in.keys[SDLK_F4] = 0;
-        in.keys[SDLK_LALT] = 0;
+    if (take_alt_f4(in)) {
         h.result = 0;
         return HALL_LEAVE;
     }
@@ -67,14 +59,12 @@ void hall_screen_enter(HallScreen& h, SDL_Surface* screen, bool& fullscreen) {
     clear_input(h.in);
     h.background =
         load_picture(h.indexTab, PIC_HALL, "HALL / Erreur de chargement de hall.bmp : %s\n");
-    h.portraits[0] =
-        load_picture(h.indexTab, PIC_SONIC, "HALL / Erreur de chargement de sonic.bmp : %s\n");
-    h.portraits[1] =
-        load_picture(h.indexTab, PIC_MARIO, "HALL / Erreur de chargement de mario.bmp : %s\n");
-    h.portraits[2] =
-        load_picture(h.indexTab, PIC_ROAD, "HALL / Erreur de chargement de road.bmp : %s\n");
-    h.portraits[3] =
-        load_picture(h.indexTab, PIC_SHREK, "HALL / Erreur de chargement de shrek.bmp : %s\n");
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
+        h.portraits[c] = reload_pic(h.indexTab, CHARACTER_TABLE[c].portrait);
+        if (!h.portraits[c])
+            fatal("HALL / Erreur de chargement de %s.bmp : %s\n", CHARACTER_TABLE[c].name,
+                  SDL_GetError());
+    }
     h.font = open_screen_font("font/comic.ttf", 20, TTF_STYLE_BOLD);
     hall_screen_draw(h);
 }
@@ -89,7 +79,7 @@ void hall_screen_draw(HallScreen& h) {
         int x0, y;
         hall_row_place(r, &x0, &y);
         h.shownCharacters[r] = -1;
-        if (h.entry.character >= 0 && h.entry.character < 4) {
+        if (character_in_range(h.entry.character)) {
             h.shownCharacters[r] = h.entry.character;
             draw_picture(h.screen, h.portraits[h.entry.character], x0 + 30, y);
         }
@@ -105,14 +95,13 @@ void hall_screen_draw(HallScreen& h) {
     game_flip(h.screen);
 }
 
-bool hall_screen_pass(HallScreen& h) {
+bool hall_screen_step(HallScreen& h) {
     poll_input(h.in);
     switch (hall_apply_input(h)) {
     case HALL_LEAVE:
         return true;
     case HALL_REDRAW:
-        toggle_display_mode(*h.fullscreen);
-        h.screen = screen_after_switch();
+        h.screen = switch_display(*h.fullscreen);
         hall_screen_draw(h);
         break;
     case HALL_STAY:
@@ -141,7 +130,7 @@ int hall_screen_leave(HallScreen& h) {
 int hall_screen(SDL_Surface* screen, bool& fullscreen) {
     HallScreen h;
     hall_screen_enter(h, screen, fullscreen);
-    while (!hall_screen_pass(h)) {
+    while (!hall_screen_step(h)) {
     }
     return hall_screen_leave(h);
 }

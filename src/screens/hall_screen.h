@@ -2,6 +2,7 @@
 #pragma once
 
 #include "input/input.h"
+#include "race/characters.h"
 #include "records/records.h"
 
 #include <SDL/SDL.h>
@@ -17,7 +18,7 @@ struct HallScreen {
     InputSnapshot in;
     uint32_t* indexTab;
     SDL_Surface* background;
-    SDL_Surface* portraits[4]; // by character
+    SDL_Surface* portraits[CHARACTER_COUNT];
     TTF_Font* font;
     SDL_Surface* surf_texte;
     int shownCharacters[HALL_LINES]; // portrait drawn on each rank at the last draw, -1 none
@@ -33,5 +34,5 @@ HallAction hall_apply_input(HallScreen& h);
 void hall_screen_enter(HallScreen& h, SDL_Surface* screen, bool& fullscreen);
 void hall_screen_draw(HallScreen& h);
 // One pass: input, actions, a short wait. True when the screen is to be left.
-bool hall_screen_pass(HallScreen& h);
+bool hall_screen_step(HallScreen& h);
 int hall_screen_leave(HallScreen& h);

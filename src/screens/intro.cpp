@@ -1,6 +1,6 @@
 #include "screens/intro.h"
 
-#include "screens/screen_draw.h"
+#include "screens/screen_common.h"
 #include "screens/screens.h"
 #include "shell/platform.h"
 
@@ -138,7 +138,7 @@ void intro_step(IntroState& s, Uint32 now) {
     }
 }
 
-void intro_start(IntroGraphics& g) {
+void intro_screen_enter(IntroGraphics& g) {
     memset(&g, 0, sizeof g);
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) != 0)
         fatal("INTRO / Err init SDL: %s\n", SDL_GetError());
@@ -156,13 +156,13 @@ void intro_start(IntroGraphics& g) {
         surface_made(SDL_CreateRGBSurface(SDL_HWSURFACE, g.screen->w - 45, 200, 32, 0, 0, 0, 0));
     if (!g.tampon) fatal("INTRO / Erreur de création de la surface tampon : %s\n", SDL_GetError());
     if (g.title) g.tilted = surface_made(rotozoomSurface(g.title, 5.0, 1.1, 1));
-    SDL_FillRect(g.screen, nullptr, SDL_MapRGB(g.screen->format, 0, 0, 0));
+    fill_black(g.screen);
     g.Pix = surface_made(SDL_CreateRGBSurface(SDL_HWSURFACE, 2, 2, 32, 0, 0, 0, 0));
     if (!g.Pix) fatal("INTRO / Err de création de Pix : %s\n", SDL_GetError());
     SDL_FillRect(g.Pix, nullptr, SDL_MapRGB(g.Pix->format, 255, 255, 255));
 }
 
-bool intro_frame(IntroState& s, IntroGraphics& g) {
+bool intro_screen_step(IntroState& s, IntroGraphics& g) {
     SDL_Event ev;
     while (game_poll_event(&ev)) {
         if ((ev.type == SDL_KEYDOWN && ev.key.keysym.sym == SDLK_ESCAPE) || ev.type == SDL_QUIT)
@@ -173,7 +173,7 @@ bool intro_frame(IntroState& s, IntroGraphics& g) {
     for (int i = 0; i < s.dotCount; ++i)
         draw_picture(g.screen, g.Pix, s.dots[i].x, s.dots[i].y);
     if (s.title != INTRO_TITLE_KEEP) {
-        SDL_FillRect(g.tampon, nullptr, SDL_MapRGB(g.tampon->format, 0, 0, 0));
+        fill_black(g.tampon);
         draw_picture(g.tampon, s.title == INTRO_TITLE_STRAIGHT ? g.title : g.tilted, 0, 0);
     }
     if (s.playSound && g.sample) FSOUND_PlaySound(FSOUND_FREE, g.sample);
@@ -183,7 +183,7 @@ bool intro_frame(IntroState& s, IntroGraphics& g) {
     return s.done;
 }
 
-void intro_shutdown(IntroGraphics& g) {
+void intro_screen_leave(IntroGraphics& g) {
     surface_free(g.Pix);
     surface_free(g.title);
     surface_free(g.tampon);
@@ -199,9 +199,9 @@ void intro_shutdown(IntroGraphics& g) {
 void intro_screen() {
     IntroGraphics g;
     IntroState s;
-    intro_start(g);
+    intro_screen_enter(g);
     intro_state_init(s);
-    while (!intro_frame(s, g)) {
+    while (!intro_screen_step(s, g)) {
     }
-    intro_shutdown(g);
+    intro_screen_leave(g);
 }

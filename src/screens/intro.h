@@ -46,8 +46,8 @@ void intro_step(IntroState& s, Uint32 now);
 
 // Starts the libraries and makes the intro's surfaces (fatal on the failures
 // that leave nothing to draw on).
-void intro_start(IntroGraphics& g);
+void intro_screen_enter(IntroGraphics& g);
 // One frame: events, step, drawing, flip, 10 ms wait. True when the intro ends.
-bool intro_frame(IntroState& s, IntroGraphics& g);
+bool intro_screen_step(IntroState& s, IntroGraphics& g);
 // Frees everything and shuts the libraries down.
-void intro_shutdown(IntroGraphics& g);
+void intro_screen_leave(IntroGraphics& g);

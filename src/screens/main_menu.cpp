@@ -3,7 +3,7 @@
 #include "archive/archive.h"
 #include "input/controls_screen.h"
 #include "records/records.h"
-#include "screens/screen_draw.h"
+#include "screens/screen_common.h"
 #include "screens/screens.h"
 #include "shell/platform.h"
 
@@ -19,12 +19,6 @@ constexpr int OPTION_Y = 203;
 
 bool fatalityFallback = true; // used only if a caller passes no option flag
 
-SDL_Surface* load_picture(const uint32_t* indexTab, int index, const char* message) {
-    SDL_Surface* p = reload_pic(indexTab, index);
-    if (!p) fatal(message, SDL_GetError());
-    return p;
-}
-
 // Renders a menu text into dispTime, releasing the previous one.
 void render_disp_time(MainMenu& m, const char* text) {
     surface_free(m.dispTime);
@@ -38,10 +32,6 @@ void draw_option_text(MainMenu& m) {
     SDL_Rect at = {OPTION_X, OPTION_Y, Uint16(m.dispTime->w), Uint16(m.dispTime->h)};
     SDL_BlitSurface(m.dispTime, nullptr, m.screen, &at);
     m.optionRect = at; // the blit's clipped rectangle: what is erased next time
-}
-
-void erase_rect(SDL_Surface* screen, SDL_Rect r) {
-    SDL_FillRect(screen, &r, SDL_MapRGB(screen->format, 0, 0, 0));
 }
 
 void draw_arrow(MainMenu& m) {
@@ -104,7 +94,7 @@ void main_menu_enter(MainMenu& m, SDL_Surface* screen, PlayerControl controls[PL
         load_picture(m.indexTab, PIC_SOURIS, "MENU / Erreur de chargement de souris.jpeg : %s\n");
     m.devicePictures[INPUT_KEYBOARD] =
         load_picture(m.indexTab, PIC_CLAVIER, "MENU / Erreur de chargement de clavier.jpeg : %s\n");
-    if (SDL_SetColorKey(m.arrow, SDL_SRCCOLORKEY, SDL_MapRGB(screen->format, 125, 125, 125)) != 0)
+    if (SDL_SetColorKey(m.arrow, SDL_SRCCOLORKEY, key_grey(screen)) != 0)
         fatal("Menu / Erreur d'application de la transparence fleche : %s\n", SDL_GetError());
     m.arrowRect.x = ARROW_X;
     m.arrowRect.y = ARROW_TOP;
@@ -117,7 +107,7 @@ void main_menu_enter(MainMenu& m, SDL_Surface* screen, PlayerControl controls[PL
 
 void main_menu_full_draw(MainMenu& m) {
     draw_picture(m.screen, m.background, 0, 0);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < CHARACTER_COUNT; ++i) {
         float unused = 0.0f;
         char text[32];
         format_seconds(rw_score(i, &unused, 0), text, sizeof text);
@@ -147,17 +137,17 @@ static bool back_from_sub_screen(MainMenu& m, int result) {
     return true;
 }
 
-bool main_menu_pass(MainMenu& m) {
+bool main_menu_step(MainMenu& m) {
     InputSnapshot& in = m.in;
     poll_input(in);
     if (in.keys[SDLK_UP]) {
-        erase_rect(m.screen, m.arrowRect);
+        fill_black(m.screen, &m.arrowRect);
         menu_arrow_up(m);
         draw_arrow(m);
         in.keys[SDLK_UP] = 0;
     }
     if (in.keys[SDLK_DOWN]) {
-        erase_rect(m.screen, m.arrowRect);
+        fill_black(m.screen, &m.arrowRect);
         menu_arrow_down(m);
         draw_arrow(m);
         in.keys[SDLK_DOWN] = 0;
@@ -165,11 +155,7 @@ bool main_menu_pass(MainMenu& m) {
     // The quit and Return flags stay set: the menu ends at the next pass if a
     // sub-screen's redraw put this one off.
     if (in.quit) request_quit(m);
-    if (in.keys[SDLK_F4] && in.keys[SDLK_LALT]) {
-        in.keys[SDLK_F4] = 0;
-        in.keys[SDLK_LALT] = 0;
-        request_quit(m);
-    }
+    if (take_alt_f4(in)) request_quit(m);
     if (in.keys[SDLK_RETURN]) m.finish = true;
     if (in.keys[SDLK_F2]) {
         in.keys[SDLK_F2] = 0;
@@ -178,8 +164,7 @@ bool main_menu_pass(MainMenu& m) {
     }
     if (in.keys[SDLK_F1]) {
         in.keys[SDLK_F1] = 0;
-        toggle_display_mode(*m.fullscreen);
-        m.screen = screen_after_switch();
+        m.screen = switch_display(*m.fullscreen);
         main_menu_full_draw(m);
         return false;
     }
@@ -191,7 +176,7 @@ bool main_menu_pass(MainMenu& m) {
     if (in.keys[SDLK_F4]) {
         in.keys[SDLK_F4] = 0;
         *m.fatality = !*m.fatality;
-        erase_rect(m.screen, m.optionRect);
+        fill_black(m.screen, &m.optionRect);
         draw_option_text(m);
     }
     game_delay(50);
@@ -221,7 +206,7 @@ int main_menu(SDL_Surface* screen, PlayerControl controls[PLAYERS], bool& fullsc
               bool* fatality) {
     MainMenu m;
     main_menu_enter(m, screen, controls, fullscreen, fatality);
-    while (!main_menu_pass(m)) {
+    while (!main_menu_step(m)) {
     }
     return main_menu_leave(m);
 }

@@ -8,8 +8,6 @@
 #include <SDL/SDL_ttf.h>
 #include <cstdint>
 
-constexpr int MENU_QUIT = 5;
-
 struct MainMenu {
     SDL_Surface* screen;
     PlayerControl* controls;
@@ -44,6 +42,6 @@ void main_menu_enter(MainMenu& m, SDL_Surface* screen, PlayerControl controls[PL
                      bool& fullscreen, bool* fatality);
 void main_menu_full_draw(MainMenu& m);
 // One pass: input, actions, 50 ms wait, flip. True when the menu is to end.
-bool main_menu_pass(MainMenu& m);
+bool main_menu_step(MainMenu& m);
 // Releases everything, saves the control file, gives the selection.
 int main_menu_leave(MainMenu& m);

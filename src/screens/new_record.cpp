@@ -1,5 +1,6 @@
 #include "screens/new_record.h"
 
+#include "screens/screen_common.h"
 #include "screens/screens.h"
 #include "shell/platform.h"
 #include "shell/sound.h"
@@ -14,7 +15,6 @@ constexpr int FONT_SIZE = 40;
 constexpr Uint32 FRAME_MS = 20;
 constexpr Uint32 HOLD_MS = 2000;
 constexpr double FINAL_ZOOM = 3.7;
-const SDL_Color WHITE = {255, 255, 255, 0};
 // Typing letters does nothing here, so the keys that do are named along the
 // bottom edge, below the name (whose letters end above y 222). Latin-1, as
 // TTF_RenderText reads it: \351 is é.
@@ -22,16 +22,6 @@ const char* const KEYS_HINT =
     "Haut/Bas : lettre   Gauche/Droite : curseur   Entr\351e : enregistrer";
 constexpr int KEYS_HINT_SIZE = 15;
 constexpr int KEYS_HINT_Y = 222;
-
-void blit_at(SDL_Surface* src, SDL_Surface* dst, int x, int y) {
-    if (!src || !dst) return;
-    SDL_Rect at = {Sint16(x), Sint16(y), 0, 0};
-    SDL_BlitSurface(src, nullptr, dst, &at);
-}
-
-void clear_black(SDL_Surface* screen) {
-    SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
-}
 
 } // namespace
 
@@ -133,7 +123,7 @@ void name_entry_blink(NameEntry& ne, Uint32 t) {
 }
 
 void zoom_in_frame(RecordScreen& r, float zoom, int angle) {
-    clear_black(r.screen);
+    fill_black(r.screen);
     SDL_Surface* copy = r.portrait
                             ? surface_made(rotozoomSurface(r.portrait, angle, zoom, SMOOTHING_OFF))
                             : nullptr;
@@ -141,28 +131,29 @@ void zoom_in_frame(RecordScreen& r, float zoom, int angle) {
     if (copy) {
         r.at.x = Sint16(r.screen->w / 2 - copy->w / 2);
         r.at.y = Sint16(r.screen->h / 2 - copy->h / 2);
-        blit_at(copy, r.screen, r.at.x, r.at.y);
+        draw_picture(r.screen, copy, r.at.x, r.at.y);
     }
     game_flip(r.screen);
     game_delay(FRAME_MS);
     surface_free(copy);
 }
 
-bool name_entry_frame(RecordScreen& r) {
+bool new_record_screen_step(RecordScreen& r) {
     SDL_Event ev;
     while (game_poll_event(&ev))
         name_entry_event(r.ne, ev);
     HallEntry* entry = r.ne.entry;
-    SDL_Surface* nom = render_text(r.font, entry->name, WHITE);
+    SDL_Surface* nom = render_text(r.font, entry->name, white_colour());
     if (!nom) fatal("Erreur de création de surf_nom");
-    SDL_Surface* rankText = render_text(r.font, r.rankLine, WHITE);
+    SDL_Surface* rankText = render_text(r.font, r.rankLine, white_colour());
     if (!rankText) fatal("Erreur de création de surf_rank");
     name_entry_blink(r.ne, game_ticks());
-    clear_black(r.screen);
-    blit_at(r.final, r.screen, r.at.x, r.at.y);
-    blit_at(rankText, r.screen, 100, 5);
-    blit_at(nom, r.screen, 275, 175);
-    if (r.keysHint) blit_at(r.keysHint, r.screen, (r.screen->w - r.keysHint->w) / 2, KEYS_HINT_Y);
+    fill_black(r.screen);
+    draw_picture(r.screen, r.final, r.at.x, r.at.y);
+    draw_picture(r.screen, rankText, 100, 5);
+    draw_picture(r.screen, nom, 275, 175);
+    if (r.keysHint)
+        draw_picture(r.screen, r.keysHint, (r.screen->w - r.keysHint->w) / 2, KEYS_HINT_Y);
     game_flip(r.screen);
     game_delay(FRAME_MS);
     surface_free(rankText);
@@ -172,22 +163,21 @@ bool name_entry_frame(RecordScreen& r) {
 
 void name_entry_keys_hint(RecordScreen& r) {
     TTF_Font* small = font_open(FONT_FILE, KEYS_HINT_SIZE);
-    r.keysHint = render_text(small, KEYS_HINT, WHITE);
+    r.keysHint = render_text(small, KEYS_HINT, white_colour());
     font_close(small);
 }
 
-void new_record_screen(SDL_Surface* screen, SDL_Surface* portraits[4], HallEntry* entry, int rank) {
-    if (!screen || !entry) return;
-    RecordScreen r = {};
+void new_record_screen_enter(RecordScreen& r, SDL_Surface* screen,
+                             SDL_Surface* portraits[CHARACTER_COUNT], HallEntry* entry, int rank) {
+    r = RecordScreen{};
     r.screen = screen;
-    r.font = font_open(FONT_FILE, FONT_SIZE);
-    if (!r.font) fatal("Erreur de chargement de la police %s : %s\n", FONT_FILE, TTF_GetError());
-    FSOUND_SAMPLE* applause = FSOUND_Sample_Load(FSOUND_FREE, APPLAUSE_FILE, 0, 0, 0);
-    if (!applause) fatal_line("Erreur lors du chargement de applause.wav");
-    FSOUND_PlaySound(FSOUND_FREE, applause);
+    r.font = open_screen_font(FONT_FILE, FONT_SIZE, TTF_STYLE_NORMAL);
+    r.applause = FSOUND_Sample_Load(FSOUND_FREE, APPLAUSE_FILE, 0, 0, 0);
+    if (!r.applause) fatal_line("Erreur lors du chargement de applause.wav");
+    FSOUND_PlaySound(FSOUND_FREE, r.applause);
 
     int character = entry->character;
-    r.portrait = (portraits && character >= 0 && character < 4) ? portraits[character] : nullptr;
+    r.portrait = (portraits && character_in_range(character)) ? portraits[character] : nullptr;
     // Spins the portrait in while it grows.
     float zooms[ZOOM_FRAMES_MAX];
     int angles[ZOOM_FRAMES_MAX];
@@ -197,7 +187,7 @@ void new_record_screen(SDL_Surface* screen, SDL_Surface* portraits[4], HallEntry
     // The final picture stays where the last frame was, not recentred.
     r.final = r.portrait ? surface_made(rotozoomSurface(r.portrait, 0.0, FINAL_ZOOM, SMOOTHING_OFF))
                          : nullptr;
-    blit_at(r.final, screen, r.at.x, r.at.y);
+    draw_picture(screen, r.final, r.at.x, r.at.y);
     game_flip(screen);
     game_delay(HOLD_MS);
 
@@ -206,10 +196,22 @@ void new_record_screen(SDL_Surface* screen, SDL_Surface* portraits[4], HallEntry
     name_entry_begin(r.ne, entry, rank, game_ticks());
     // Stays on for the screens that follow.
     SDL_EnableKeyRepeat(1000, 200);
-    while (!name_entry_frame(r)) {
-    }
+}
+
+void new_record_screen_leave(RecordScreen& r) {
     surface_free(r.final);
     surface_free(r.keysHint);
-    FSOUND_Sample_Free(applause);
+    FSOUND_Sample_Free(r.applause);
     font_close(r.font);
+    r = RecordScreen{};
+}
+
+void new_record_screen(SDL_Surface* screen, SDL_Surface* portraits[CHARACTER_COUNT],
+                       HallEntry* entry, int rank) {
+    if (!screen || !entry) return;
+    RecordScreen r;
+    new_record_screen_enter(r, screen, portraits, entry, rank);
+    while (!new_record_screen_step(r)) {
+    }
+    new_record_screen_leave(r);
 }

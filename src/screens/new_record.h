@@ -1,7 +1,9 @@
 // New record entry: the name being typed, as a record the screen steps.
 #pragma once
 
+#include "race/characters.h"
 #include "records/records.h"
+#include "shell/sound.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>
@@ -36,14 +38,20 @@ struct RecordScreen {
     SDL_Surface* final;    // the portrait at full zoom, kept for the name entry
     SDL_Rect at;           // top-left of the last zoom frame drawn
     SDL_Surface* keysHint; // one line naming the keys; null if it could not be made
+    FSOUND_SAMPLE* applause;
     char rankLine[40];
     NameEntry ne;
 };
 
 // One zoom-in frame: black, the portrait turned and zoomed at the centre, flip, 20 ms.
 void zoom_in_frame(RecordScreen& r, float zoom, int angle);
+// Loads the font and the applause, plays the zoom-in and holds the portrait:
+// everything before the name is typed.
+void new_record_screen_enter(RecordScreen& r, SDL_Surface* screen,
+                             SDL_Surface* portraits[CHARACTER_COUNT], HallEntry* entry, int rank);
 // One name-entry frame: events, both texts, the blink, drawing, flip, 20 ms.
 // True once the entry is over.
-bool name_entry_frame(RecordScreen& r);
+bool new_record_screen_step(RecordScreen& r);
+void new_record_screen_leave(RecordScreen& r);
 // Renders the line naming the entry's keys into keysHint (left null on failure).
 void name_entry_keys_hint(RecordScreen& r);

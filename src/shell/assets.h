@@ -2,26 +2,28 @@
 // state it keeps across races.
 #pragma once
 
+#include "race/characters.h"
 #include "shell/sound.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>
 #include <cstdint>
 
-enum Character { SONIC = 0, MARIO = 1, ROAD = 2, SHREK = 3 };
+// A character's end sound: a sample, or a song for the one that is music.
+struct EndSound {
+    FSOUND_SAMPLE* sample;
+    FMUSIC_MODULE* song;
+};
 
 struct Assets {
     FSOUND_SAMPLE* ding;
     FSOUND_SAMPLE* start;
-    FMUSIC_MODULE* marioEnd;
-    FSOUND_SAMPLE* sonicEnd;
-    FSOUND_SAMPLE* roadEnd;
-    FSOUND_SAMPLE* shrekEnd;
+    EndSound endSounds[CHARACTER_COUNT];
     FSOUND_SAMPLE* fatality;
     TTF_Font* font; // "font/comic.ttf" 20 bold
     SDL_Surface* terrain;
-    SDL_Surface* spriteSet[4];
-    SDL_Surface* portraits[4];
+    SDL_Surface* spriteSet[CHARACTER_COUNT];
+    SDL_Surface* portraits[CHARACTER_COUNT];
     SDL_Surface* chrono;
     SDL_Surface* explosion;
     SDL_Surface* Timer;
@@ -38,5 +40,5 @@ struct Assets {
     uint32_t* indexTab;
     // Kept across races by the shell.
     Uint32 lastStepTick;
-    int frameIndex[4];
+    int frameIndex[CHARACTER_COUNT];
 };

@@ -2,6 +2,7 @@
 
 #include "archive/archive.h"
 #include "race/race.h"
+#include "screens/screen_common.h"
 #include "screens/screens.h"
 #include "shell/platform.h"
 #include "shell/sound.h"
@@ -25,19 +26,32 @@ FSOUND_SAMPLE* load_sample(const char* path, const char* message, bool as_line) 
     return s;
 }
 
-// The samples and the song, in their loading order. Some messages end with a
-// line end and some do not, and ding's names a ".wave": kept as players know them.
+// A character's end sound, under sounds/.
+EndSound load_end_sound(const CharacterRow& row, bool song) {
+    EndSound end = {nullptr, nullptr};
+    if (row.endSoundIsSong != song) return end;
+    char path[64];
+    snprintf(path, sizeof path, "sounds/%s", row.endSound);
+    if (song)
+        end.song = FMUSIC_LoadSong(path);
+    else
+        end.sample = FSOUND_Sample_Load(FSOUND_FREE, path, 0, 0, 0);
+    if (!end.song && !end.sample) fatal("Erreur lors du chargement de %s\n", row.endSound);
+    return end;
+}
+
+// The samples and the songs, in their loading order: the first file missing
+// is the one reported. The messages are the game's own, ding's ".wave" and
+// the line ends of some included.
 void load_sounds(Assets& a) {
     a.ding = load_sample("sounds/ding.wav", "Erreur lors du chargement de ding.wave", false);
     a.start = load_sample("sounds/start.wav", "Erreur lors du chargement de start.wav", false);
-    a.marioEnd = FMUSIC_LoadSong("sounds/mario_end.mid");
-    if (!a.marioEnd) fatal_line("Erreur lors du chargement de mario_end.mid");
-    a.sonicEnd =
-        load_sample("sounds/sonic_end.wav", "Erreur lors du chargement de sonic_end.wav", true);
-    a.roadEnd =
-        load_sample("sounds/road_end.mp3", "Erreur lors du chargement de road_end.mp3", true);
-    a.shrekEnd =
-        load_sample("sounds/shrek_end.wav", "Erreur lors du chargement de shrek_end.wav", true);
+    for (int c = 0; c < CHARACTER_COUNT; ++c)
+        if (CHARACTER_TABLE[c].endSoundIsSong)
+            a.endSounds[c] = load_end_sound(CHARACTER_TABLE[c], true);
+    for (int c = 0; c < CHARACTER_COUNT; ++c)
+        if (!CHARACTER_TABLE[c].endSoundIsSong)
+            a.endSounds[c] = load_end_sound(CHARACTER_TABLE[c], false);
     a.fatality =
         load_sample("sounds/fatality.mp3", "Erreur lors du chargement de fatality.mp3", false);
 }
@@ -51,12 +65,6 @@ void set_window_icon() {
     surface_free(icon);
 }
 
-SDL_Surface* load_picture(const uint32_t* indexTab, int number, const char* message) {
-    SDL_Surface* s = reload_pic(indexTab, number);
-    if (!s) fatal(message, SDL_GetError());
-    return s;
-}
-
 void set_colour_key(SDL_Surface* s, Uint32 key, const char* message) {
     if (SDL_SetColorKey(s, SDL_SRCCOLORKEY, key) != 0) fatal(message, SDL_GetError());
 }
@@ -68,31 +76,20 @@ void load_pictures(Assets& a, SDL_Surface* screen) {
     a.screenRect.w = Uint16(screen->w);
     a.screenRect.h = Uint16(screen->h);
 
-    static const char* const loadMessages[4] = {
-        "Erreur de chargement du spriteSet sonic : %s\n",
-        "Erreur de chargement du spriteSet mario : %s\n",
-        "Erreur de chargement du spriteSet road : %s\n",
-        "Erreur de chargement du spriteSet shrek : %s\n",
-    };
-    static const char* const keyMessages[4] = {
-        "Erreur d'application de la transparence sonic : %s\n",
-        "Erreur d'application de la transparence mario : %s\n",
-        "Erreur d'application de la transparence road : %s\n",
-        "Erreur d'application de la transparence shrek : %s\n",
-    };
-    for (int c = 0; c < 4; ++c) {
-        a.spriteSet[c] = load_picture(a.indexTab, PIC_SPRITES_SONIC + c, loadMessages[c]);
-        set_colour_key(a.spriteSet[c], a.colorKey, keyMessages[c]);
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
+        const CharacterRow& row = CHARACTER_TABLE[c];
+        a.spriteSet[c] = reload_pic(a.indexTab, row.sprites);
+        if (!a.spriteSet[c])
+            fatal("Erreur de chargement du spriteSet %s : %s\n", row.name, SDL_GetError());
+        if (SDL_SetColorKey(a.spriteSet[c], SDL_SRCCOLORKEY, a.colorKey) != 0)
+            fatal("Erreur d'application de la transparence %s : %s\n", row.name, SDL_GetError());
     }
-
-    static const char* const portraitMessages[4] = {
-        "MAIN / Erreur de chargement de sonic.bmp : %s\n",
-        "MAIN / Erreur de chargement de mario.bmp : %s\n",
-        "MAIN / Erreur de chargement de road.bmp : %s\n",
-        "MAIN / Erreur de chargement de shrek.bmp : %s\n",
-    };
-    for (int c = 0; c < 4; ++c)
-        a.portraits[c] = load_picture(a.indexTab, PIC_SONIC + c, portraitMessages[c]);
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
+        a.portraits[c] = reload_pic(a.indexTab, CHARACTER_TABLE[c].portrait);
+        if (!a.portraits[c])
+            fatal("MAIN / Erreur de chargement de %s.bmp : %s\n", CHARACTER_TABLE[c].name,
+                  SDL_GetError());
+    }
 
     a.chrono =
         load_picture(a.indexTab, PIC_CHRONO, "MAIN / Erreur de chargement de chrono.bmp : %s\n");
@@ -153,9 +150,7 @@ void shell_start_up(ShellState& s) {
 
     load_sounds(a);
 
-    a.font = font_open(RACE_FONT, 20);
-    if (!a.font) fatal("Erreur de chargement de la police %s : %s\n", RACE_FONT, TTF_GetError());
-    TTF_SetFontStyle(a.font, TTF_STYLE_BOLD);
+    a.font = open_screen_font(RACE_FONT, 20, TTF_STYLE_BOLD);
 
     a.timerPos.x = 20;
     a.timerPos.y = 10;
@@ -167,12 +162,11 @@ void shell_start_up(ShellState& s) {
     s.screen = SDL_SetVideoMode(640, 240, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
     if (!s.screen) fatal("Erreur de création de la fenêtre 640x240 : %s\n", SDL_GetError());
     SDL_WM_SetCaption("Vrillon", nullptr);
-    a.colorKey = SDL_MapRGB(s.screen->format, 125, 125, 125);
+    a.colorKey = key_grey(s.screen);
 
     load_pictures(a, s.screen);
 
-    SDL_Color black = {0, 0, 0, 0};
-    a.Timer = render_text(a.font, a.timerText, black);
+    a.Timer = render_text(a.font, a.timerText, black_colour());
     if (!a.Timer) fatal("Erreur de création de la surface Timer : %s\n", SDL_GetError());
 
     open_joysticks(s);
@@ -190,9 +184,9 @@ bool shell_cycle(ShellState& s) {
     s.screen = current_screen(s.screen);
     for (int i = 0; i < PLAYERS; ++i)
         s.controls[i].active = i < n;
-    // 5 is the menu's quit; any other value outside 1-4 would start a race
-    // with no one in it, so it ends the program the same way.
-    if (n < 1 || n > 4) return false;
+    // Any value outside 1 to PLAYERS but MENU_QUIT would start a race with
+    // no one in it, so it ends the program the same way.
+    if (n == MENU_QUIT || n < 1 || n > PLAYERS) return false;
 
     // Presses latched in the frame a race was left in would otherwise reach
     // the next race's countdown and eliminate their player at its first frame.
@@ -208,15 +202,15 @@ bool shell_cycle(ShellState& s) {
 
 void shell_shutdown(ShellState& s) {
     Assets& a = s.assets;
-    for (int c = 0; c < 4; ++c)
-        surface_free(a.portraits[c]);
+    for (SDL_Surface* p : a.portraits)
+        surface_free(p);
     if (s.pointDepart) effect_list_free(s.pointDepart);
     s.pointDepart = nullptr;
     surface_free(a.board);
     surface_free(a.dispTime);
     surface_free(a.terrain);
-    for (int c = 0; c < 4; ++c)
-        surface_free(a.spriteSet[c]);
+    for (SDL_Surface* p : a.spriteSet)
+        surface_free(p);
     surface_free(a.Timer);
     surface_free(a.chrono);
     surface_free(a.surf_chronoTxt);
@@ -226,11 +220,11 @@ void shell_shutdown(ShellState& s) {
 
     FSOUND_Sample_Free(a.start);
     FSOUND_Sample_Free(a.ding);
-    FSOUND_Sample_Free(a.sonicEnd);
-    FSOUND_Sample_Free(a.roadEnd);
-    FSOUND_Sample_Free(a.shrekEnd);
+    for (const EndSound& end : a.endSounds)
+        FSOUND_Sample_Free(end.sample);
     FSOUND_Sample_Free(a.fatality);
-    FMUSIC_FreeSong(a.marioEnd);
+    for (const EndSound& end : a.endSounds)
+        FMUSIC_FreeSong(end.song);
     free_index_tab(a.indexTab);
 
     for (int j = 0; j < 4; ++j)

@@ -29,6 +29,8 @@ build=$(cd "$2" && pwd) || exit 2
 probe=$3
 pics_tool=$4
 shift 4
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../support/x_display.sh"
 all_scenarios="startup race_1p race_2p_false_start controls quits missing_sound"
 scenarios=${*:-$all_scenarios}
 
@@ -46,28 +48,12 @@ if [ ! -x "$game" ] || [ ! -x "$probe" ] || [ ! -x "$pics_tool" ]; then
 fi
 
 # --- Which SDL 1.2 ------------------------------------------------------------
-# The library the game resolves to now; sdl12-compat installs itself either as
-# that library (a -shim package) or in an sdl12-compat folder beside it.
-sdl_lib=$(ldd "$game" | sed -n 's/^[[:space:]]*libSDL-1\.2\.so\.0 => \(\/[^ ]*\) .*/\1/p' | head -n 1)
-[ -n "$sdl_lib" ] || skip "the game does not load libSDL-1.2.so.0"
-case $(readlink -f "$sdl_lib") in
-*/libSDL-1.2.so.1.2.*) system_is_compat=1 ;;
-*) system_is_compat=0 ;;
-esac
-lib_path=
-case $runtime in
-classic)
-    [ $system_is_compat = 0 ] || skip "the system's SDL 1.2 is sdl12-compat: there is no classic SDL 1.2 here"
-    ;;
-compat)
-    if [ $system_is_compat = 0 ]; then
-        lib_path=$(dirname "$sdl_lib")/sdl12-compat
-        [ -e "$lib_path/libSDL-1.2.so.0" ] ||
-            skip "sdl12-compat is not installed (Debian package libsdl1.2-compat)"
-    fi
-    ;;
+lib_path=$(sdl_runtime_path "$runtime" "$game")
+case $? in
+0) ;;
+77) skip "$lib_path" ;;
 *)
-    echo "run_e2e.sh: the runtime is classic or compat, not '$runtime'" >&2
+    echo "run_e2e.sh: $lib_path" >&2
     exit 2
     ;;
 esac
@@ -86,40 +72,7 @@ trap cleanup EXIT
 trap 'exit 2' INT TERM
 
 # --- The X server ---------------------------------------------------------------
-# The screen is the intro's full-screen mode, 640 x 480: with no window
-# manager to make a window full screen, sdl12-compat would otherwise scale
-# the intro for the whole screen into a 640 x 480 window and cut it off.
-# No reset when the last client leaves: the intro closes its display and the
-# game opens it again at once, which a resetting server may refuse.
-# A display number nobody holds. When another server takes the same number
-# at the same moment, the lock file names the winner: ours must be it before
-# anything talks to the display.
-start_xvfb() {
-    local n=$((20 + $$ % 70)) tries=0 waited
-    while [ $tries -lt 50 ]; do
-        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-            Xvfb ":$n" -screen 0 640x480x24 -nolisten tcp -noreset >"$tmp/xvfb.log" 2>&1 &
-            xvfb_pid=$!
-            waited=0
-            while kill -0 "$xvfb_pid" 2>/dev/null && [ $waited -lt 100 ]; do
-                if [ "$(cat "/tmp/.X$n-lock" 2>/dev/null | tr -d ' \n')" = "$xvfb_pid" ] &&
-                    xwininfo -root -display ":$n" >/dev/null 2>&1; then
-                    export DISPLAY=":$n"
-                    return 0
-                fi
-                sleep 0.1
-                waited=$((waited + 1))
-            done
-            kill "$xvfb_pid" 2>/dev/null
-            wait "$xvfb_pid" 2>/dev/null
-            xvfb_pid=
-        fi
-        n=$((n >= 99 ? 20 : n + 1))
-        tries=$((tries + 1))
-    done
-    return 1
-}
-if ! start_xvfb; then
+if ! start_xvfb "$tmp/xvfb.log"; then
     cat "$tmp/xvfb.log" 2>/dev/null
     echo "FAIL: no X server could be started"
     exit 1

@@ -1,6 +1,8 @@
 #include "support/solid_pictures.h"
 
+#include "archive/archive.h"
 #include "archive/archive_pack.h"
+#include "race/characters.h"
 
 #include <vector>
 
@@ -11,13 +13,24 @@ Uint32 solid_colour(int index) {
 }
 
 bool write_solid_archive() {
-    const int sizes[19][2] = {{640, 240}, {640, 240}, {640, 240}, {1040, 180}, {45, 30},
-                              {45, 30},   {45, 30},   {30, 30},   {30, 30},    {30, 30},
-                              {30, 30},   {150, 27},  {80, 28},   {325, 30},   {150, 30},
-                              {216, 30},  {640, 60},  {120, 30},  {40, 30}};
+    struct Size {
+        int w, h;
+    };
+    Size sizes[INDEX_ENTRIES] = {};
+    sizes[PIC_MENU] = sizes[PIC_OPTION] = sizes[PIC_HALL] = {640, 240};
+    sizes[PIC_TERRAIN] = {1040, 180};
+    sizes[PIC_CLAVIER] = sizes[PIC_JOYSTICK] = sizes[PIC_SOURIS] = {45, 30};
+    sizes[PIC_EXPLODE] = {216, 30};
+    sizes[PIC_BOARD] = {640, 60};
+    sizes[PIC_CHRONO] = {120, 30};
+    sizes[PIC_ARROW] = {40, 30};
+    for (const CharacterRow& row : CHARACTER_TABLE) {
+        sizes[row.portrait] = {30, 30};
+        sizes[row.sprites] = {row.runner.frameWidth * row.runner.frames, row.runner.frameHeight};
+    }
     std::vector<ArchivePicture> pics;
-    for (int i = 0; i < 19; ++i) {
-        ArchivePicture p{sizes[i][0], sizes[i][1], {}};
+    for (int i = 0; i < INDEX_ENTRIES; ++i) {
+        ArchivePicture p{sizes[i].w, sizes[i].h, {}};
         p.pixels.assign(size_t(p.width) * p.height, solid_colour(i));
         pics.push_back(p);
     }

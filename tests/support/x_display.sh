@@ -1,6 +1,6 @@
 # Shell functions shared by the tests that run the real game under an X
 # server of their own: which SDL 1.2 to load, and a private Xvfb.
-# Source it from bash; it sets no options of its own.
+# Source it from bash or sh; it sets no options of its own.
 
 # sdl_runtime_path RUNTIME GAME: prints the LD_LIBRARY_PATH folder that makes
 # GAME load RUNTIME ("classic": Debian's SDL 1.2, "compat": sdl12-compat over
@@ -41,19 +41,20 @@ sdl_runtime_path() {
     esac
 }
 
-# start_xvfb LOG: starts Xvfb on a display number nobody holds, sets DISPLAY
-# and xvfb_pid. The screen is the intro's full-screen mode, 640 x 480: with
-# no window manager to make a window full screen, sdl12-compat would otherwise
-# scale the intro for the whole screen into a 640 x 480 window and cut it off.
+# start_xvfb LOG [SCREEN]: starts Xvfb on a display number nobody holds, sets
+# DISPLAY and xvfb_pid. SCREEN is WIDTHxHEIGHTxDEPTH, by default the intro's
+# full-screen mode, 640x480x24: with no window manager to make a window full
+# screen, sdl12-compat would otherwise scale the intro for the whole screen
+# into a 640 x 480 window and cut it off.
 # No reset when the last client leaves: the intro closes its display and the
 # game opens it again at once, which a resetting server may refuse. When
 # another server takes the same number at the same moment, the lock file names
 # the winner: ours must be it before anything talks to the display.
 start_xvfb() {
-    local log=$1 n=$((20 + $$ % 70)) tries=0 waited
+    local log=$1 screen=${2:-640x480x24} n=$((20 + $$ % 70)) tries=0 waited
     while [ $tries -lt 50 ]; do
         if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-            Xvfb ":$n" -screen 0 640x480x24 -nolisten tcp -noreset >"$log" 2>&1 &
+            Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset >"$log" 2>&1 &
             xvfb_pid=$!
             waited=0
             while kill -0 "$xvfb_pid" 2>/dev/null && [ $waited -lt 100 ]; do

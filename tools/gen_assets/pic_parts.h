@@ -1,25 +1,23 @@
 // The pictures of the archive, one maker per kind.
 #pragma once
 
+#include "race/characters.h"
 #include "raster.h"
 
-// Characters, numbered as in the game: 0 sonic (the blue sprinter), 1 mario
-// (the little red imp), 2 road (the purple long-legged bird), 3 shrek (the
-// green troll).
-constexpr int CHARACTER_COUNT = 4;
-extern const char* const CHARACTER_LABELS[CHARACTER_COUNT];
+// Characters, numbered as in the game's character table: 0 sonic (the blue
+// sprinter), 1 mario (the little red imp), 2 road (the purple long-legged
+// bird), 3 shrek (the green troll).
 
 // A head-and-shoulders portrait in a 30 x 30 local box (set the canvas
 // transform to place and scale it).
 void draw_portrait(Canvas& c, int who);
 ArchivePicture make_portrait(int who, int size = 30);
-// The running strip of a character: frames side by side, on key grey.
+// The running strip of a character: frames side by side, on key grey, sized
+// as the character table says.
 ArchivePicture make_run_strip(int who);
 // One running pose (phase 0..1 through the stride) in the character's own
 // drawing space, about a frame's size.
 void draw_runner(Canvas& c, int who, float phase);
-// Frame size and count of each strip.
-void run_frame_size(int who, int* w, int* h, int* frames);
 
 ArchivePicture make_explosion();
 ArchivePicture make_arrow();

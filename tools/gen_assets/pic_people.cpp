@@ -2,8 +2,6 @@
 // dark outlines, flat colours with a soft highlight).
 #include "pic_parts.h"
 
-const char* const CHARACTER_LABELS[CHARACTER_COUNT] = {"Sonic", "Mario", "Road", "Shrek"};
-
 namespace {
 
 const float LINE = 0.75f; // outline thickness of the running figures
@@ -584,15 +582,6 @@ ArchivePicture make_portrait(int who, int size) {
     return canvas_to_picture(c, hex(0xFFFFFF));
 }
 
-void run_frame_size(int who, int* w, int* h, int* frames) {
-    static const int sizes[CHARACTER_COUNT][3] = {
-        {25, 27, 6}, {20, 28, 4}, {65, 30, 5}, {25, 30, 6}};
-    int i = who < 0 || who >= CHARACTER_COUNT ? 0 : who;
-    *w = sizes[i][0];
-    *h = sizes[i][1];
-    *frames = sizes[i][2];
-}
-
 void draw_runner(Canvas& c, int who, float phase) {
     switch (who) {
     case 0:
@@ -611,8 +600,8 @@ void draw_runner(Canvas& c, int who, float phase) {
 }
 
 ArchivePicture make_run_strip(int who) {
-    int fw, fh, n;
-    run_frame_size(who, &fw, &fh, &n);
+    const RunnerLook& look = CHARACTER_TABLE[character_in_range(who) ? who : 0].runner;
+    int fw = look.frameWidth, fh = look.frameHeight, n = look.frames;
     // First pass: the extent of every frame's drawing on a roomy canvas, so the
     // figure can be scaled to fill its frame without losing a head or a foot.
     Canvas probe = canvas_make(fw * 3, fh * 3, 2);

@@ -139,12 +139,11 @@ ArchivePicture make_board() {
     fill_round_rect(c, 4, 5, 86, 50, 6, hex(0x2B2450));
     draw_text(c, FONT_TITLE, 11, "MEILLEURS", 47, 15, hex(0xFFD23F), 1);
     draw_text(c, FONT_TITLE, 11, "TEMPS", 47, 30, hex(0xFFD23F), 1);
-    // Best times of each character: the game writes them at (200|520, 0|30).
-    const float tx[4] = {200, 520, 200, 520}, ty[4] = {0, 0, 30, 30};
+    // Each character's label and portrait left of where the race writes its best time.
     for (int who = 0; who < CHARACTER_COUNT; ++who) {
-        float x = tx[who], y = ty[who];
-        float name =
-            draw_text(c, FONT_COMIC, 15, CHARACTER_LABELS[who], x - 9, y + 4, hex(0x2B2450), 2);
+        float x = float(CHARACTER_TABLE[who].bestTimeX), y = float(CHARACTER_TABLE[who].bestTimeY);
+        float name = draw_text(c, FONT_COMIC, 15, CHARACTER_TABLE[who].label, x - 9, y + 4,
+                               hex(0x2B2450), 2);
         canvas_transform(c, x - 9 - name - 28, y + 3, 24.0f / 30);
         draw_portrait(c, who);
         canvas_reset(c);

@@ -98,14 +98,12 @@ ArchivePicture make_menu_background() {
         canvas_reset(c);
         // On the baseline of the time the menu writes beside it (comic, 20 points, top at y).
         float baseline = y + text_ascent(FONT_COMIC, 20);
-        draw_text(c, FONT_COMIC, 16, CHARACTER_LABELS[who], 430,
+        draw_text(c, FONT_COMIC, 16, CHARACTER_TABLE[who].label, 430,
                   baseline - text_ascent(FONT_COMIC, 16), PALE);
     }
 
     // Between the panels, the four runners on their way.
     for (int who = 0; who < CHARACTER_COUNT; ++who) {
-        int fw, fh, n;
-        run_frame_size(who, &fw, &fh, &n);
         float k = who == 2 ? 0.95f : 1.25f;
         runner_figure(c, who, who == 2 ? 292 : 312 + (who % 2) * 14, 52 + 34.0f * who, k,
                       0.2f + 0.23f * who);

@@ -14,22 +14,23 @@ bool make_pictures(const std::string& dir) {
         fprintf(stderr, "gen_assets: the lettering fonts are missing, no pictures made\n");
         return false;
     }
-    std::vector<ArchivePicture> pics;
-    pics.push_back(make_menu_background());     // 0
-    pics.push_back(make_controls_background()); // 1
-    pics.push_back(make_hall_background());     // 2
-    pics.push_back(make_terrain());             // 3
-    pics.push_back(make_keyboard_icon());       // 4
-    pics.push_back(make_joystick_icon());       // 5
-    pics.push_back(make_mouse_icon());          // 6
-    for (int who = 0; who < CHARACTER_COUNT; ++who)
-        pics.push_back(make_portrait(who)); // 7-10
-    for (int who = 0; who < CHARACTER_COUNT; ++who)
-        pics.push_back(make_run_strip(who)); // 11-14
-    pics.push_back(make_explosion());        // 15
-    pics.push_back(make_board());            // 16
-    pics.push_back(make_chrono());           // 17
-    pics.push_back(make_arrow());            // 18
+    // Each picture in its numbered place.
+    std::vector<ArchivePicture> pics(INDEX_ENTRIES);
+    pics[PIC_MENU] = make_menu_background();
+    pics[PIC_OPTION] = make_controls_background();
+    pics[PIC_HALL] = make_hall_background();
+    pics[PIC_TERRAIN] = make_terrain();
+    pics[PIC_CLAVIER] = make_keyboard_icon();
+    pics[PIC_JOYSTICK] = make_joystick_icon();
+    pics[PIC_SOURIS] = make_mouse_icon();
+    for (int who = 0; who < CHARACTER_COUNT; ++who) {
+        pics[CHARACTER_TABLE[who].portrait] = make_portrait(who);
+        pics[CHARACTER_TABLE[who].sprites] = make_run_strip(who);
+    }
+    pics[PIC_EXPLODE] = make_explosion();
+    pics[PIC_BOARD] = make_board();
+    pics[PIC_CHRONO] = make_chrono();
+    pics[PIC_ARROW] = make_arrow();
     fonts_close();
 
     bool ok = true;

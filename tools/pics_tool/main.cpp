@@ -1,5 +1,6 @@
 // pics_tool: packs numbered BMP pictures into the game's picture archive,
 // lists an archive, and extracts it back to BMPs, so the game can be reskinned.
+#include "archive/archive.h"
 #include "archive/archive_pack.h"
 
 #include <SDL/SDL.h>
@@ -12,7 +13,6 @@
 
 namespace {
 
-const int GAME_PICTURES = 19;
 // Wider pictures would not fit a 32-bit surface row in the game.
 const int MAX_WIDTH = 16383;
 // Refuse to load archives beyond this size: no picture set comes near it.
@@ -25,8 +25,8 @@ void usage() {
             "  pics_tool pack ARCHIVE DIR                     pack DIR/00.bmp, DIR/01.bmp, ...\n"
             "  pics_tool list ARCHIVE                         index, offset, width x height\n"
             "  pics_tool extract ARCHIVE DIR                  write DIR/00.bmp, DIR/01.bmp, ...\n"
-            "The game reads pics/pics.dat and expects %d pictures (0-18).\n",
-            GAME_PICTURES);
+            "The game reads pics/pics.dat and expects %d pictures (0-%d).\n",
+            INDEX_ENTRIES, INDEX_ENTRIES - 1);
 }
 
 bool is_dir(const std::string& path) {
@@ -125,9 +125,9 @@ int cmd_list(const char* path) {
             printf("%2zu  offset %10u  %d x %d\n", i, e.offset, e.width, e.height);
         }
     }
-    if (entries.size() != size_t(GAME_PICTURES))
+    if (entries.size() != size_t(INDEX_ENTRIES))
         fprintf(stderr, "pics_tool: note: %zu pictures, the game expects %d\n", entries.size(),
-                GAME_PICTURES);
+                INDEX_ENTRIES);
     if (bad) fprintf(stderr, "pics_tool: %s: %d damaged picture(s)\n", path, bad);
     return bad ? 1 : 0;
 }
@@ -185,9 +185,9 @@ int cmd_pack(const char* archive, const std::vector<std::string>& files) {
         fprintf(stderr, "pics_tool: cannot write %s: %s\n", archive, strerror(errno));
         return 1;
     }
-    if (pictures.size() != size_t(GAME_PICTURES))
+    if (pictures.size() != size_t(INDEX_ENTRIES))
         fprintf(stderr, "pics_tool: note: %zu pictures packed, the game expects %d\n",
-                pictures.size(), GAME_PICTURES);
+                pictures.size(), INDEX_ENTRIES);
     printf("%zu picture(s) packed into %s\n", pictures.size(), archive);
     return 0;
 }
