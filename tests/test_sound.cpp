@@ -210,6 +210,14 @@ TEST_F(SoundTest, UnloadableFilesGiveNull) {
     ASSERT_GT(wav.size(), 1000u);
     dir.write("sounds/half.wav", wav.substr(0, wav.size() / 2));
     dir.write("sounds/header.wav", wav.substr(0, 44));
+    // Songs the mixer's MIDI reader cannot survive: a track ending inside a
+    // number (it hung), an event claiming 268 MB (it exited); and a RIFF
+    // chunk claiming gigabytes (the WAV reader ran out of memory).
+    const std::string head("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk\0\0\0", 21);
+    dir.write("sounds/number.mid", head + std::string("\5\0\x90\x40\x40\x81", 6));
+    dir.write("sounds/meta.mid",
+              head + std::string("\x0b\0\xff\2\xff\xff\xff\x7f\0\xff\x2f\0", 12));
+    dir.write("sounds/chunk.wav", std::string("RIFF\xff\xff\xff\x7fWAVEfmt \xff\xff\xff\x7f", 20));
     long samples = resource_counts().samples;
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/missing.wav", 0, 0, 0), nullptr);
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/missing.mp3", 0, 0, 0), nullptr);
@@ -221,6 +229,9 @@ TEST_F(SoundTest, UnloadableFilesGiveNull) {
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, nullptr, 0, 0, 0), nullptr);
     EXPECT_EQ(FMUSIC_LoadSong("sounds/missing.mid"), nullptr);
     EXPECT_EQ(FMUSIC_LoadSong("sounds/text.mid"), nullptr);
+    EXPECT_EQ(FMUSIC_LoadSong("sounds/number.mid"), nullptr);
+    EXPECT_EQ(FMUSIC_LoadSong("sounds/meta.mid"), nullptr);
+    EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, "sounds/chunk.wav", 0, 0, 0), nullptr);
     EXPECT_EQ(FMUSIC_LoadSong(nullptr), nullptr);
     EXPECT_EQ(resource_counts().samples, samples);
     // Nothing loads once the mixer is closed.
