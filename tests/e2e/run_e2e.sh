@@ -48,15 +48,7 @@ if [ ! -x "$game" ] || [ ! -x "$probe" ] || [ ! -x "$pics_tool" ]; then
 fi
 
 # --- Which SDL 1.2 ------------------------------------------------------------
-lib_path=$(sdl_runtime_path "$runtime" "$game")
-case $? in
-0) ;;
-77) skip "$lib_path" ;;
-*)
-    echo "run_e2e.sh: $lib_path" >&2
-    exit 2
-    ;;
-esac
+use_sdl_runtime "$runtime" "$game" run_e2e.sh
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/vrillon-e2e.XXXXXX") || exit 1
 xvfb_pid=

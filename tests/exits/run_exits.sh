@@ -42,18 +42,7 @@ game=$build/game/vrillon
     echo "FAIL: build the game and $shim first"
     exit 1
 }
-lib_path=$(sdl_runtime_path "$runtime" "$game")
-case $? in
-0) ;;
-77)
-    echo "SKIP: $lib_path"
-    exit 77
-    ;;
-*)
-    echo "run_exits.sh: $lib_path" >&2
-    exit 2
-    ;;
-esac
+use_sdl_runtime "$runtime" "$game" run_exits.sh
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/vrillon-exits.XXXXXX") || exit 1
 xvfb_pid=

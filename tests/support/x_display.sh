@@ -41,6 +41,24 @@ sdl_runtime_path() {
     esac
 }
 
+# use_sdl_runtime RUNTIME GAME NAME: sets lib_path with sdl_runtime_path, or
+# ends the script: "SKIP: reason" and status 77 when RUNTIME is not here,
+# status 2 for a bad RUNTIME (NAME names the script in that message).
+use_sdl_runtime() {
+    lib_path=$(sdl_runtime_path "$1" "$2")
+    case $? in
+    0) ;;
+    77)
+        echo "SKIP: $lib_path"
+        exit 77
+        ;;
+    *)
+        echo "$3: $lib_path" >&2
+        exit 2
+        ;;
+    esac
+}
+
 # start_xvfb LOG [SCREEN]: starts Xvfb on a display number nobody holds, sets
 # DISPLAY and xvfb_pid. SCREEN is WIDTHxHEIGHTxDEPTH, by default the intro's
 # full-screen mode, 640x480x24: with no window manager to make a window full
