@@ -134,7 +134,7 @@ void shell_init_state(ShellState& s) {
 }
 
 void shell_start_up(ShellState& s) {
-    // Said so since the first version, where it checked the size of a long.
+    // The first trace of start-up: the launcher's log and the tests look for it.
     printf("long =%d octets\n", 4);
     shell_init_state(s);
     Assets& a = s.assets;
@@ -214,7 +214,6 @@ void shell_shutdown(ShellState& s) {
     surface_free(a.Timer);
     surface_free(a.chrono);
     surface_free(a.surf_chronoTxt);
-    // Released too, though the first versions forgot it.
     surface_free(a.explosion);
     font_close(a.font);
 

@@ -16,7 +16,7 @@ struct ShellState {
     InputSnapshot input;
     Assets assets;
     EffectList* pointDepart; // the race's effects, made anew each cycle
-    SDL_Surface* screen;     // the 640 x 240 window
+    SDL_Surface* screen;     // the game's window
     int joysticks;           // joysticks attached at start-up
 };
 
