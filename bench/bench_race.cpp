@@ -4,7 +4,7 @@
 
 #include "bench_support.h"
 #include "race/race.h"
-#include "shell/platform.h"
+#include "shell/clock.h"
 
 #include <SDL/SDL_ttf.h>
 #include <benchmark/benchmark.h>

@@ -3,7 +3,7 @@
 #include "archive/archive.h"
 #include "archive/archive_pack.h"
 #include "race/characters.h"
-#include "shell/platform.h"
+#include "shell/system.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>

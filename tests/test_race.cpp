@@ -1,7 +1,10 @@
 #include "archive/archive.h"
 #include "race/race.h"
 #include "race/race_draw.h"
-#include "shell/platform.h"
+#include "shell/clock.h"
+#include "shell/system.h"
+#include "shell/video.h"
+#include "shell/session_hooks.h"
 #include "support/support.h"
 #include "support/test_sounds.h"
 

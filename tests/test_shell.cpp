@@ -1,7 +1,9 @@
 // The shell's start-up, cycle and shutdown. Start-ups that must fail run in a
 // forked child (the game ends the process) whose standard output is read back.
 #include "input/controls.h"
-#include "shell/platform.h"
+#include "shell/clock.h"
+#include "shell/system.h"
+#include "shell/session_hooks.h"
 #include "shell/shell.h"
 #include "shell/sound.h"
 #include "support/support.h"

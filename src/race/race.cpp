@@ -6,7 +6,10 @@
 #include "input/input.h"
 #include "screens/screen_common.h"
 #include "screens/screens.h"
-#include "shell/platform.h"
+#include "shell/clock.h"
+#include "shell/system.h"
+#include "shell/video.h"
+#include "shell/session_hooks.h"
 #include "shell/sound.h"
 
 #include <cstdio>

@@ -2,7 +2,9 @@
 
 #include "records/records.h"
 #include "screens/screen_common.h"
-#include "shell/platform.h"
+#include "shell/clock.h"
+#include "shell/system.h"
+#include "shell/video.h"
 
 #include <cstdio>
 

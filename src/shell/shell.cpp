@@ -4,7 +4,9 @@
 #include "race/race.h"
 #include "screens/screen_common.h"
 #include "screens/screens.h"
-#include "shell/platform.h"
+#include "shell/system.h"
+#include "shell/video.h"
+#include "shell/session_hooks.h"
 #include "shell/sound.h"
 
 #include <SDL/SDL_ttf.h>
