@@ -4,7 +4,7 @@
 
 #include "bench_support.h"
 #include "race/race.h"
-#include "shell/platform.h"
+#include "shell/clock.h"
 
 #include <SDL/SDL_ttf.h>
 #include <benchmark/benchmark.h>
@@ -42,8 +42,9 @@ void start_race(ShellState& s) {
         pc.active = true;
     if (!s.pointDepart) s.pointDepart = effect_list_create();
     drain_events();
-    race_start(race, s.screen, s.assets, s.controls, s.input, s.pointDepart, PLAYERS, true,
-               s.fullscreen);
+    RaceSetup setup = race_setup(s, PLAYERS);
+    setup.fatality = true;
+    race_start(race, setup);
 }
 
 bool players_can_race(const ShellState& s, benchmark::State& state) {
@@ -168,7 +169,7 @@ void countdown_frame_game(benchmark::State& state) {
     start_race(s);
     // The clock stands still between two steps of the count: every frame shows "5".
     set_simulated_clock(true, 1000000);
-    s.assets.lastStepTick = game_ticks();
+    s.carry.lastStepTick = game_ticks();
     long frames = 0;
     for (auto _ : state) {
         if (race_frame(race) != RACE_GO_ON) break;

@@ -1,6 +1,6 @@
 #include "bench_support.h"
 
-#include "shell/platform.h"
+#include "shell/clock.h"
 
 #include <cstdio>
 #include <cstdlib>

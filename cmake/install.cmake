@@ -12,7 +12,7 @@ set(VRILLON_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/vrillon)
 
 # Icons from the window icon, at the sizes desktops ask for most.
 add_executable(make_icon ${CMAKE_SOURCE_DIR}/tools/make_icon/main.cpp)
-target_link_libraries(make_icon PRIVATE vrillon_core)
+target_link_libraries(make_icon PRIVATE vrillon_core archive_pack)
 set(VRILLON_ICON_SIZES 32 64 128)
 set(VRILLON_ICONS)
 foreach(size ${VRILLON_ICON_SIZES})

@@ -1,9 +1,9 @@
 // The picture archive: loaders, damaged archives, the archive tool, and the
 // archive the build generates.
 #include "archive/archive.h"
-#include "archive/archive_pack.h"
+#include "archive_pack/archive_pack.h"
 #include "race/characters.h"
-#include "shell/platform.h"
+#include "shell/system.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // sounds the build makes, the record files and the control rules. A row that
 // does not fit, or a place that still counts four characters, fails here.
 #include "archive/archive.h"
-#include "archive/archive_pack.h"
+#include "archive_pack/archive_pack.h"
 #include "input/controls.h"
 #include "race/characters.h"
 #include "records/records.h"

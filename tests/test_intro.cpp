@@ -1,6 +1,8 @@
 #include "screens/intro.h"
 #include "screens/screens.h"
-#include "shell/platform.h"
+#include "shell/clock.h"
+#include "shell/system.h"
+#include "shell/session_hooks.h"
 #include "shell/sound.h"
 #include "support/support.h"
 

@@ -1,6 +1,7 @@
 #include "screens/main_menu.h"
 #include "screens/screens.h"
-#include "shell/platform.h"
+#include "shell/clock.h"
+#include "shell/system.h"
 #include "support/event_script.h"
 #include "support/screen_window.h"
 #include "support/solid_pictures.h"

@@ -2,7 +2,9 @@
 #include "records/records.h"
 #include "screens/new_record.h"
 #include "screens/screens.h"
-#include "shell/platform.h"
+#include "shell/clock.h"
+#include "shell/system.h"
+#include "shell/session_hooks.h"
 #include "support/support.h"
 #include "support/test_sounds.h"
 

@@ -1,4 +1,6 @@
-#include "shell/platform.h"
+#include "shell/clock.h"
+#include "shell/system.h"
+#include "shell/video.h"
 
 #include "input/input.h"
 

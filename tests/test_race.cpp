@@ -1,6 +1,10 @@
 #include "archive/archive.h"
 #include "race/race.h"
-#include "shell/platform.h"
+#include "race/race_draw.h"
+#include "shell/clock.h"
+#include "shell/system.h"
+#include "shell/video.h"
+#include "shell/session_hooks.h"
 #include "support/support.h"
 #include "support/test_sounds.h"
 
@@ -24,6 +28,7 @@ class RaceTest : public ::testing::Test {
         mkdir("sounds", 0755);
         set_simulated_clock(true, 10000);
         memset(&a, 0, sizeof a);
+        memset(&k, 0, sizeof k);
         a.indexTab = open_index_tab();
         a.font = font_open("font/comic.ttf", 20);
         ASSERT_NE(a.font, nullptr);
@@ -37,10 +42,10 @@ class RaceTest : public ::testing::Test {
         a.chrono = reload_pic(a.indexTab, PIC_CHRONO);
         a.explosion = reload_pic(a.indexTab, PIC_EXPLODE);
         ASSERT_TRUE(a.terrain && a.chrono && a.explosion);
-        strcpy(a.timerText, "0");
-        a.Timer = render_text(a.font, a.timerText, SDL_Color{0, 0, 0, 0});
-        a.screenRect = SDL_Rect{0, 0, 640, 240};
-        a.timerPos = SDL_Rect{20, 10, 0, 0};
+        strcpy(k.timerText, "0");
+        k.Timer = render_text(a.font, k.timerText, SDL_Color{0, 0, 0, 0});
+        k.screenRect = SDL_Rect{0, 0, 640, 240};
+        k.timerPos = SDL_Rect{20, 10, 0, 0};
         a.chronoPos = SDL_Rect{Sint16(320 - a.chrono->w / 2), 30, 0, 0};
         a.chronoTxtPos = SDL_Rect{300, 30, 0, 0};
         a.ding = test_sample("sounds/ding.wav");
@@ -66,8 +71,8 @@ class RaceTest : public ::testing::Test {
         else if (race.pointDepart)
             effect_list_free(race.pointDepart);
         if (begun) race_release_drawing(race);
-        SDL_Surface* all[] = {a.terrain,   a.board, a.dispTime,      a.chrono,
-                              a.explosion, a.Timer, a.surf_chronoTxt};
+        SDL_Surface* all[] = {a.terrain,   k.board, k.dispTime,      a.chrono,
+                              a.explosion, k.Timer, k.surf_chronoTxt};
         for (SDL_Surface* s : all)
             surface_free(s);
         for (int c = 0; c < CHARACTER_COUNT; ++c) {
@@ -93,8 +98,11 @@ class RaceTest : public ::testing::Test {
         if (begun) race_release_drawing(race);
         for (int i = 0; i < 4; ++i)
             controls[i].active = i < n;
-        race_start(race, screen, a, controls, in, list, n, fatality, fullscreen);
+        race_start(race, setup(n, fatality));
         begun = true;
+    }
+    RaceSetup setup(int n, bool fatality = true) {
+        return RaceSetup{screen, &a, &k, controls, &in, list, n, fatality, &fullscreen};
     }
     RaceStep frame(Uint32 advance = 0) {
         advance_simulated_clock(advance);
@@ -130,6 +138,7 @@ class RaceTest : public ::testing::Test {
     ScratchGameDir dir;
     SDL_Surface* screen = nullptr;
     Assets a;
+    RaceCarry k;
     PlayerControl controls[4];
     InputSnapshot in;
     EffectList* list = nullptr;
@@ -146,12 +155,12 @@ TEST_F(RaceTest, CountdownStepsJustOverEachSecondWithDingsThenGo) {
     // lastStepTick 0: the first frame steps at once, showing "5".
     EXPECT_EQ(frame_sounds(&last), 1);
     EXPECT_EQ(last, a.ding);
-    EXPECT_STREQ(a.timerText, "5");
+    EXPECT_STREQ(k.timerText, "5");
     EXPECT_EQ(race.state.countdown, 4);
-    EXPECT_EQ(a.lastStepTick, 10000u);
+    EXPECT_EQ(k.lastStepTick, 10000u);
     frame(1000);
     EXPECT_EQ(race.state.countdown, 4);
-    EXPECT_STREQ(a.timerText, "4");
+    EXPECT_STREQ(k.timerText, "4");
     frame(1);
     frame(1001);
     frame(1001);
@@ -166,7 +175,7 @@ TEST_F(RaceTest, CountdownStepsJustOverEachSecondWithDingsThenGo) {
     EXPECT_EQ(last, a.start);
     EXPECT_TRUE(race.state.started);
     EXPECT_EQ(race.state.countdown, 0);
-    EXPECT_STREQ(a.timerText, "GO!");
+    EXPECT_STREQ(k.timerText, "GO!");
     EXPECT_EQ(race.state.startTick, game_ticks());
     frame(5);
     EXPECT_EQ(pixel_at(screen, a.chronoPos.x + 1, a.chronoPos.y + 1), pixel_at(a.chrono, 1, 1));
@@ -188,7 +197,7 @@ TEST_F(RaceTest, QuitRequestsEndTheRaceAfterTheFrame) {
 
     clear_input(in);
     push_quit();
-    EXPECT_EQ(run_race(screen, a, controls, in, list, 1, true, fullscreen), RACE_QUIT);
+    EXPECT_EQ(run_race(setup(1)), RACE_QUIT);
 }
 
 TEST_F(RaceTest, EachPressCountsOnceAndJoysticksMustAlternate) {
@@ -238,8 +247,8 @@ TEST_F(RaceTest, ASoloRaceTakes100PressesPlusOnePerScrollStep) {
     set_simulated_frame_time(16);
     frame(); // "GO!" is painted from here on
     int blackGo = 0;
-    for (int y = 10; y < 10 + a.timerPos.h; ++y)
-        for (int x = 20; x < 20 + a.timerPos.w; ++x)
+    for (int y = 10; y < 10 + k.timerPos.h; ++y)
+        for (int x = 20; x < 20 + k.timerPos.w; ++x)
             blackGo += pixel_at(a.terrain, x, y) == 0;
     EXPECT_GT(blackGo, 0);
     int presses = 0;
@@ -461,7 +470,7 @@ TEST_F(RaceTest, DisplaySwitchRedrawsTheBoard) {
     frame();
     EXPECT_TRUE(fullscreen);
     EXPECT_EQ(in.keys[SDLK_F1], 0);
-    EXPECT_EQ(pixel_at(race.screen, 5, 235), pixel_at(a.board, 5, 55));
+    EXPECT_EQ(pixel_at(race.screen, 5, 235), pixel_at(k.board, 5, 55));
 }
 
 TEST_F(RaceTest, OnlyPlayedCharactersAreDrawnAndFramesCarryOver) {

@@ -1,7 +1,9 @@
 // The shell's start-up, cycle and shutdown. Start-ups that must fail run in a
 // forked child (the game ends the process) whose standard output is read back.
 #include "input/controls.h"
-#include "shell/platform.h"
+#include "shell/clock.h"
+#include "shell/system.h"
+#include "shell/session_hooks.h"
 #include "shell/shell.h"
 #include "shell/sound.h"
 #include "support/support.h"
@@ -84,6 +86,7 @@ TEST_F(ShellTest, StartUpLoadsEverythingAndShutdownReleasesIt) {
     ShellState s;
     shell_start_up(s);
     const Assets& a = s.assets;
+    const RaceCarry& k = s.carry;
     EXPECT_TRUE(s.fatality);
     EXPECT_FALSE(s.fullscreen);
     ASSERT_NE(s.screen, nullptr);
@@ -102,9 +105,9 @@ TEST_F(ShellTest, StartUpLoadsEverythingAndShutdownReleasesIt) {
     EXPECT_NE(a.font, nullptr);
     EXPECT_NE(a.indexTab, nullptr);
     ASSERT_NE(a.terrain, nullptr);
-    EXPECT_EQ(a.screenRect.x, 0);
-    EXPECT_EQ(a.screenRect.w, 640);
-    EXPECT_EQ(a.screenRect.h, 240);
+    EXPECT_EQ(k.screenRect.x, 0);
+    EXPECT_EQ(k.screenRect.w, 640);
+    EXPECT_EQ(k.screenRect.h, 240);
     Uint32 grey = SDL_MapRGB(s.screen->format, 125, 125, 125);
     EXPECT_EQ(a.colorKey, grey);
     for (int c = 0; c < CHARACTER_COUNT; ++c) {
@@ -118,15 +121,15 @@ TEST_F(ShellTest, StartUpLoadsEverythingAndShutdownReleasesIt) {
     ASSERT_NE(a.chrono, nullptr);
     EXPECT_EQ(a.chronoPos.x, 640 / 2 - a.chrono->w / 2);
     EXPECT_EQ(a.chronoPos.y, 30);
-    EXPECT_EQ(a.timerPos.x, 20);
-    EXPECT_EQ(a.timerPos.y, 10);
+    EXPECT_EQ(k.timerPos.x, 20);
+    EXPECT_EQ(k.timerPos.y, 10);
     EXPECT_EQ(a.chronoTxtPos.x, 300);
     EXPECT_EQ(a.chronoTxtPos.y, 30);
-    EXPECT_EQ(a.surf_chronoTxt, nullptr);
-    EXPECT_EQ(a.board, nullptr);
-    EXPECT_NE(a.Timer, nullptr);
-    EXPECT_STREQ(a.timerText, "0");
-    EXPECT_EQ(a.lastStepTick, 0u);
+    EXPECT_EQ(k.surf_chronoTxt, nullptr);
+    EXPECT_EQ(k.board, nullptr);
+    EXPECT_NE(k.Timer, nullptr);
+    EXPECT_STREQ(k.timerText, "0");
+    EXPECT_EQ(k.lastStepTick, 0u);
 
     ResourceCounts during = resource_counts();
     // 4 sprite sets, 4 portraits, terrain, chrono, explosion, Timer.

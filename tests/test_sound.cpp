@@ -1,6 +1,6 @@
 // The sound layer played through SDL's disk-writer audio driver: what the
 // mixer produced ends up in a file that the tests read back.
-#include "shell/platform.h"
+#include "shell/system.h"
 #include "shell/sound.h"
 #include "support/support.h"
 

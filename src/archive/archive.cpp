@@ -1,6 +1,6 @@
 #include "archive/archive.h"
 
-#include "shell/platform.h"
+#include "shell/system.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,8 +35,8 @@ int define_indexTab_size() {
 }
 
 int load_index_tab(uint32_t* table, unsigned int size) {
-    // The table has 19 entries: a larger index keeps only its first 19, and
-    // the count returned is what the table holds.
+    // A larger index keeps only as many entries as the table holds, and the
+    // count returned is what the table holds.
     unsigned int entries = size / 4;
     if (entries > unsigned(INDEX_ENTRIES)) entries = INDEX_ENTRIES;
     if (!table) entries = 0;
@@ -85,7 +85,7 @@ void put_pixel(SDL_Surface* surface, int i, uint32_t value) {
 }
 
 SDL_Surface* reload_pic(const uint32_t* table, int index) {
-    // "rb+" as the archive has always been opened; nothing is ever written.
+    // Read and update, as the game opens all its files; nothing is ever written.
     FILE* f = fopen(ARCHIVE_PATH, "rb+");
     if (!f) f = fopen(ARCHIVE_PATH, "rb"); // a read-only install still loads
     if (!f) {

@@ -2,7 +2,7 @@
 
 #include "race/characters.h"
 #include "records/record_file.h"
-#include "shell/platform.h"
+#include "shell/system.h"
 
 #include <cctype>
 #include <climits>
@@ -83,7 +83,7 @@ void load_save_controls(PlayerControl controls[PLAYERS], bool save) {
         // A save that fails has said so and left the old file: the game goes on.
         save_record(file, text);
     } else {
-        // The 24 numbers in file order, whatever white space parts them; a
+        // The numbers in file order, whatever white space parts them; a
         // number that is missing or unreadable leaves its field as it was, and
         // so do all after it.
         const char* p = file.text.c_str();
@@ -204,8 +204,8 @@ bool is_pressing(const PlayerControl& row, const InputSnapshot& in) {
 
 bool take_press(PlayerControl& row, InputSnapshot& in) {
     const bool pressing = is_pressing(row, in);
-    // Tracked for every row whatever its kind, as the race always did: a
-    // keyboard row's leftover buttons still move its nextButton.
+    // Tracked for every row whatever its kind, so a keyboard row's leftover
+    // joystick buttons move its nextButton too.
     if (joy_set(in, row.joystick, row.button1))
         row.nextButton = 2;
     else if (joy_set(in, row.joystick, row.button2))

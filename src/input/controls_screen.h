@@ -14,14 +14,14 @@ struct ControlsScreen {
     SDL_Surface* screen;
     PlayerControl* controls;
     bool* fullscreen;
-    int row;            // selected row 0-3
-    SDL_Rect bar;       // highlight bar, y = 45 + 35 x row
+    int row;            // selected row
+    SDL_Rect bar;       // highlight bar, on the selected row
     int pendingButton;  // 1: the next joystick button sets button1, 2: button2
     int result;         // 1 Escape, 0 quit
     bool leave;         // leave after the current redraw
     bool switchDisplay; // F1 seen: switch the mode before the redraw
     bool conflict;      // colour of the last bar drawn (true: red)
-    // What the last redraw wrote on each row: texts at x 135, 450 and 530.
+    // What the last redraw wrote in each row's three columns.
     char texts[PLAYERS][3][CONTROLS_TEXT_SIZE];
     uint32_t* indexTab;
     Uint32 red, green;
@@ -33,13 +33,13 @@ struct ControlsScreen {
     TTF_Font* font;
 };
 
-// Rules state alone (row 0, bar at y 45, pending button 1, result 1), no resources.
+// Rules state alone (first row selected, nothing pending, left with Escape), no resources.
 void controls_screen_init(ControlsScreen& s, PlayerControl controls[PLAYERS], bool& fullscreen);
 // One event applied to the records and the screen state (no drawing, no mode switch).
 void controls_screen_handle(ControlsScreen& s, const SDL_Event& ev);
 // Space: keyboard, mouse, joystick 0 .. joysticks-1, keyboard again.
 void controls_next_kind(PlayerControl& row, int joysticks);
-// The row's texts at x 135, 450 and 530 ("" where nothing is written).
+// The row's texts in its three columns ("" where nothing is written).
 void controls_row_texts(const PlayerControl& row, char texts[3][CONTROLS_TEXT_SIZE]);
 // Loads the pictures, the bar and the font; fills the display black.
 void controls_screen_enter(ControlsScreen& s, SDL_Surface* screen, PlayerControl controls[PLAYERS],

@@ -1,6 +1,6 @@
 #include "input/input.h"
 
-#include "shell/platform.h"
+#include "shell/system.h"
 
 #include <cstring>
 

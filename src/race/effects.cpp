@@ -1,6 +1,6 @@
 #include "race/effects.h"
 
-#include "shell/platform.h"
+#include "shell/clock.h"
 
 #include <cstdlib>
 

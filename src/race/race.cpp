@@ -1,10 +1,15 @@
 #include "race/race.h"
 
+#include "race/race_draw.h"
+
 #include "archive/archive.h"
 #include "input/input.h"
 #include "screens/screen_common.h"
 #include "screens/screens.h"
-#include "shell/platform.h"
+#include "shell/clock.h"
+#include "shell/system.h"
+#include "shell/video.h"
+#include "shell/session_hooks.h"
 #include "shell/sound.h"
 
 #include <cstdio>
@@ -43,7 +48,7 @@ void advance_runner(Race& race, int character) {
     if (r.frameIndex >= look.frames) r.frameIndex = 0;
     r.posRect.x = Sint16(r.posRect.x + STEP);
     r.frameRect.x = Sint16(r.frameIndex * look.frameWidth);
-    race.assets->frameIndex[character] = r.frameIndex; // kept for the next race
+    race.carry->frameIndex[character] = r.frameIndex; // kept for the next race
 }
 
 void take_presses(Race& race) {
@@ -63,7 +68,7 @@ void scroll_view(Race& race) {
         if (race.runners[c].posRect.x > SCROLL_FROM) ahead = true;
     const SDL_Surface* terrain = race.assets->terrain;
     // The screen rectangle's w is the width drawn last: the terrain's end shows.
-    if (!ahead || !terrain || s.scrollX + race.assets->screenRect.w >= terrain->w) return;
+    if (!ahead || !terrain || s.scrollX + race.carry->screenRect.w >= terrain->w) return;
     s.scrollX = int16_t(s.scrollX + STEP);
     for (int row = 0; row < PLAYERS; ++row) {
         const PlayerControl& pc = race.controls[row];
@@ -101,6 +106,7 @@ void right_edge_limit(Race& race) {
 void finish_runner(Race& race, int character) {
     RaceState& s = race.state;
     Assets& a = *race.assets;
+    RaceCarry& k = *race.carry;
     float t = float(Uint32(game_ticks() - s.startTick));
     run_finish_hook(character, t);
     s.finishCount += 1;
@@ -116,9 +122,9 @@ void finish_runner(Race& race, int character) {
     // Only a strictly better time replaces the stored one.
     float stored = rw_score(character, &t, 0);
     if (stored > t) rw_score(character, &t, 1);
-    surface_free(a.dispTime);
-    a.dispTime = render_text(a.font, text, black_colour());
-    if (!a.dispTime) fatal("Erreur de création de dispTime");
+    surface_free(k.dispTime);
+    k.dispTime = render_text(a.font, text, black_colour());
+    if (!k.dispTime) fatal("Erreur de création de dispTime");
     race_paint_finish_mark(race, character);
     race.runners[character].finished = true;
 }
@@ -134,22 +140,23 @@ void finishes(Race& race) {
 void countdown_step(Race& race) {
     RaceState& s = race.state;
     Assets& a = *race.assets;
+    RaceCarry& k = *race.carry;
     Uint32 now = game_ticks();
-    surface_free(a.Timer);
-    snprintf(a.timerText, sizeof a.timerText, "%d", s.countdown);
-    a.Timer = render_text(a.font, a.timerText, black_colour());
-    if (!a.Timer) fatal("Erreur de création de la surface Timer : %s\n", SDL_GetError());
-    if (now - a.lastStepTick <= COUNTDOWN_STEP_MS) return;
+    surface_free(k.Timer);
+    snprintf(k.timerText, sizeof k.timerText, "%d", s.countdown);
+    k.Timer = render_text(a.font, k.timerText, black_colour());
+    if (!k.Timer) fatal("Erreur de création de la surface Timer : %s\n", SDL_GetError());
+    if (now - k.lastStepTick <= COUNTDOWN_STEP_MS) return;
     s.countdown -= 1;
-    a.lastStepTick = now;
+    k.lastStepTick = now;
     if (s.countdown > 0) {
         play_sample(a.ding);
         return;
     }
     play_sample(a.start);
-    surface_free(a.Timer);
-    snprintf(a.timerText, sizeof a.timerText, "GO!");
-    a.Timer = render_text(a.font, a.timerText, black_colour());
+    surface_free(k.Timer);
+    snprintf(k.timerText, sizeof k.timerText, "GO!");
+    k.Timer = render_text(a.font, k.timerText, black_colour());
     s.startTick = game_ticks();
     s.started = true;
 }
@@ -193,22 +200,23 @@ int hall_position(float time_ms) {
     return time_ms <= line.time_ms ? 0 : 1;
 }
 
-void race_start(Race& race, SDL_Surface* screen, Assets& assets, PlayerControl controls[PLAYERS],
-                InputSnapshot& in, EffectList* pointDepart, int n, bool fatality,
-                bool& fullscreen) {
+void race_start(Race& race, const RaceSetup& setup) {
     memset(&race, 0, sizeof race);
-    race.screen = screen;
-    race.assets = &assets;
-    race.controls = controls;
-    race.in = &in;
-    race.pointDepart = pointDepart;
-    race.fatality = fatality;
-    race.fullscreen = &fullscreen;
+    race.screen = setup.screen;
+    race.assets = setup.assets;
+    race.carry = setup.carry;
+    race.controls = setup.controls;
+    race.in = setup.in;
+    race.pointDepart = setup.pointDepart;
+    race.fatality = setup.fatality;
+    race.fullscreen = setup.fullscreen;
+    Assets& assets = *setup.assets;
+    RaceCarry& carry = *setup.carry;
 
     // The race paints on the board and the terrain, so both come fresh.
-    surface_free(assets.board);
-    assets.board = reload_pic(assets.indexTab, PIC_BOARD);
-    if (!assets.board) fatal("Erreur de chargement de board.bmp : %s\n", SDL_GetError());
+    surface_free(carry.board);
+    carry.board = reload_pic(assets.indexTab, PIC_BOARD);
+    if (!carry.board) fatal("Erreur de chargement de board.bmp : %s\n", SDL_GetError());
     race_paint_best_times(race);
     race_draw_board(race);
     surface_free(assets.terrain);
@@ -220,7 +228,7 @@ void race_start(Race& race, SDL_Surface* screen, Assets& assets, PlayerControl c
     s.countdown = 5;
     s.started = false;
     s.finishCount = 0;
-    s.playersLeft = n;
+    s.playersLeft = setup.players;
     s.startTick = 0;
     for (int i = 0; i < CHARACTER_COUNT; ++i) {
         memcpy(s.results[i].name, "aaa", 4);
@@ -233,7 +241,7 @@ void race_start(Race& race, SDL_Surface* screen, Assets& assets, PlayerControl c
     for (int c = 0; c < CHARACTER_COUNT; ++c) {
         const RunnerLook& look = CHARACTER_TABLE[c].runner;
         Runner& r = race.runners[c];
-        int frame = assets.frameIndex[c];
+        int frame = carry.frameIndex[c];
         if (frame < 0 || frame >= look.frames) frame = 0;
         r.frameIndex = frame;
         r.frameRect = SDL_Rect{Sint16(frame * look.frameWidth), 0, Uint16(look.frameWidth),
@@ -307,12 +315,10 @@ RaceStep race_frame(Race& race) {
     return RACE_ENDED_BY_QUIT;
 }
 
-RaceOutcome run_race(SDL_Surface* screen, Assets& assets, PlayerControl controls[PLAYERS],
-                     InputSnapshot& in, EffectList* pointDepart, int n, bool fatality,
-                     bool& fullscreen) {
+RaceOutcome run_race(const RaceSetup& setup) {
     // Effects point into the runners: the record stays put until the race ends.
     Race race;
-    race_start(race, screen, assets, controls, in, pointDepart, n, fatality, fullscreen);
+    race_start(race, setup);
     for (;;) {
         RaceStep step = race_frame(race);
         if (step == RACE_LEFT) return RACE_BACK_TO_MENU;

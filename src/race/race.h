@@ -12,10 +12,21 @@
 
 enum RaceOutcome { RACE_BACK_TO_MENU = 0, RACE_QUIT = 1 };
 
-// Runs one race with n players; see RaceOutcome.
-RaceOutcome run_race(SDL_Surface* screen, Assets& assets, PlayerControl controls[PLAYERS],
-                     InputSnapshot& in, EffectList* pointDepart, int n, bool fatality,
-                     bool& fullscreen);
+// What the shell hands a race: all of it lent for the race's length.
+struct RaceSetup {
+    SDL_Surface* screen;
+    Assets* assets;
+    RaceCarry* carry;
+    PlayerControl* controls; // PLAYERS rows, the first `players` active
+    InputSnapshot* in;
+    EffectList* pointDepart;
+    int players;
+    bool fatality;
+    bool* fullscreen;
+};
+
+// Runs one race; see RaceOutcome.
+RaceOutcome run_race(const RaceSetup& setup);
 void deactivate_character(PlayerControl controls[PLAYERS], int character);
 // Rank 0-9 at which the time enters the hall of fame, or -1 for none.
 int hall_position(float time_ms);
@@ -46,6 +57,7 @@ struct Race {
     Runner runners[CHARACTER_COUNT];
     SDL_Surface* screen;
     Assets* assets;
+    RaceCarry* carry;
     PlayerControl* controls;
     InputSnapshot* in;
     EffectList* pointDepart;
@@ -58,23 +70,8 @@ enum RaceStep { RACE_GO_ON = 0, RACE_LEFT = 1, RACE_ENDED_BY_QUIT = 2 };
 
 // Loads the board and a fresh terrain, paints the best times, draws the board
 // and resets the state: everything before the first frame.
-void race_start(Race& race, SDL_Surface* screen, Assets& assets, PlayerControl controls[PLAYERS],
-                InputSnapshot& in, EffectList* pointDepart, int n, bool fatality, bool& fullscreen);
+void race_start(Race& race, const RaceSetup& setup);
 // One frame. RACE_LEFT: Escape (pointDepart has been released).
 RaceStep race_frame(Race& race);
 // Escape after a complete race: offers each result to the hall of fame.
 void race_hall_placements(Race& race);
-
-// Drawing (race_draw.cpp).
-void race_draw_board(Race& race);
-void race_paint_best_times(Race& race);
-void race_draw_terrain(Race& race);
-void race_draw_chrono(Race& race);
-void race_paint_go(Race& race);
-void race_draw_countdown(Race& race);
-void race_draw_runners(Race& race);
-void race_paint_finish_mark(Race& race, int character);
-// Once the race is complete: says that Escape goes on (to the hall of fame and the menu).
-void race_draw_continue_hint(Race& race);
-// Frees what the drawing made for this race alone.
-void race_release_drawing(Race& race);

@@ -1,8 +1,10 @@
-#include "race/race.h"
+#include "race/race_draw.h"
 
 #include "records/records.h"
 #include "screens/screen_common.h"
-#include "shell/platform.h"
+#include "shell/clock.h"
+#include "shell/system.h"
+#include "shell/video.h"
 
 #include <cstdio>
 
@@ -22,56 +24,60 @@ constexpr Sint16 HINT_Y = 92;
 
 void race_paint_best_times(Race& race) {
     Assets& a = *race.assets;
+    RaceCarry& k = *race.carry;
     for (int c = 0; c < CHARACTER_COUNT; ++c) {
         float unused = 0.0f;
         float best = rw_score(c, &unused, 0);
         char text[32];
         format_seconds(best, text, sizeof text);
-        surface_free(a.dispTime);
-        a.dispTime = render_text(a.font, text, black_colour());
-        if (!a.dispTime) fatal("Erreur de création de dispTime");
-        draw_picture(a.board, a.dispTime, CHARACTER_TABLE[c].bestTimeX,
+        surface_free(k.dispTime);
+        k.dispTime = render_text(a.font, text, black_colour());
+        if (!k.dispTime) fatal("Erreur de création de dispTime");
+        draw_picture(k.board, k.dispTime, CHARACTER_TABLE[c].bestTimeX,
                      CHARACTER_TABLE[c].bestTimeY);
     }
 }
 
 void race_draw_board(Race& race) {
-    draw_picture(race.screen, race.assets->board, 0, BOARD_Y);
+    draw_picture(race.screen, race.carry->board, 0, BOARD_Y);
 }
 
 void race_draw_terrain(Race& race) {
     Assets& a = *race.assets;
+    RaceCarry& k = *race.carry;
     if (!a.terrain || !race.screen) return;
     SDL_Rect source = {race.state.scrollX, 0, Uint16(a.terrain->w), Uint16(race.screen->h)};
     // The blit leaves the drawn width in screenRect.w: scrolling reads it.
-    SDL_BlitSurface(a.terrain, &source, race.screen, &a.screenRect);
+    SDL_BlitSurface(a.terrain, &source, race.screen, &k.screenRect);
 }
 
 void race_draw_chrono(Race& race) {
     Assets& a = *race.assets;
+    RaceCarry& k = *race.carry;
     const RaceState& s = race.state;
     char text[32];
     format_seconds(float(Uint32(game_ticks() - s.startTick)), text, sizeof text);
-    surface_free(a.surf_chronoTxt);
-    a.surf_chronoTxt = render_text(a.font, text, black_colour());
-    if (!a.surf_chronoTxt) fatal("Erreur de création de surf_chronoTxt");
+    surface_free(k.surf_chronoTxt);
+    k.surf_chronoTxt = render_text(a.font, text, black_colour());
+    if (!k.surf_chronoTxt) fatal("Erreur de création de surf_chronoTxt");
     draw_picture(race.screen, a.chrono, a.chronoPos.x, a.chronoPos.y);
-    draw_picture(race.screen, a.surf_chronoTxt, a.chronoTxtPos.x, a.chronoTxtPos.y);
+    draw_picture(race.screen, k.surf_chronoTxt, a.chronoTxtPos.x, a.chronoTxtPos.y);
 }
 
 void race_paint_go(Race& race) {
     Assets& a = *race.assets;
+    RaceCarry& k = *race.carry;
     // "GO!" becomes part of the terrain and scrolls away with it; once out of
     // view it is no longer painted. timerPos.w holds the text's drawn width.
-    if (!a.Timer || !a.terrain) return;
-    if (race.state.scrollX < 20 + a.timerPos.w)
-        SDL_BlitSurface(a.Timer, nullptr, a.terrain, &a.timerPos);
+    if (!k.Timer || !a.terrain) return;
+    if (race.state.scrollX < 20 + k.timerPos.w)
+        SDL_BlitSurface(k.Timer, nullptr, a.terrain, &k.timerPos);
 }
 
 void race_draw_countdown(Race& race) {
-    Assets& a = *race.assets;
-    if (!a.Timer || !race.screen) return;
-    SDL_BlitSurface(a.Timer, nullptr, race.screen, &a.timerPos);
+    RaceCarry& k = *race.carry;
+    if (!k.Timer || !race.screen) return;
+    SDL_BlitSurface(k.Timer, nullptr, race.screen, &k.timerPos);
 }
 
 void race_draw_runners(Race& race) {
@@ -89,10 +95,11 @@ void race_draw_runners(Race& race) {
 
 void race_paint_finish_mark(Race& race, int character) {
     Assets& a = *race.assets;
+    RaceCarry& k = *race.carry;
     int markX = race.state.markX;
     if (character_in_range(character))
         draw_picture(a.terrain, a.portraits[character], markX + MARK_PORTRAIT_X, 0);
-    draw_picture(a.terrain, a.dispTime, markX + MARK_TIME_X, 0);
+    draw_picture(a.terrain, k.dispTime, markX + MARK_TIME_X, 0);
 }
 
 void race_draw_continue_hint(Race& race) {

@@ -2,7 +2,7 @@
 
 #include "race/characters.h"
 #include "records/record_file.h"
-#include "shell/platform.h"
+#include "shell/system.h"
 
 #include <cctype>
 #include <cerrno>

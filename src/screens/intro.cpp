@@ -2,7 +2,9 @@
 
 #include "screens/screen_common.h"
 #include "screens/screens.h"
-#include "shell/platform.h"
+#include "shell/clock.h"
+#include "shell/system.h"
+#include "shell/video.h"
 
 #include <SDL/SDL_rotozoom.h>
 #include <cmath>

@@ -31,8 +31,8 @@ struct IntroState {
 
 struct IntroGraphics {
     SDL_Surface* screen;
-    SDL_Surface* tampon; // 595 x 200, drawn at (45, 0) every frame
-    SDL_Surface* Pix;    // the 2 x 2 white dot
+    SDL_Surface* tampon; // the drawing, shown every frame
+    SDL_Surface* Pix;    // the white dot the lines are drawn with
     SDL_Surface* title;
     SDL_Surface* tilted;
     TTF_Font* font;
@@ -47,7 +47,7 @@ void intro_step(IntroState& s, Uint32 now);
 // Starts the libraries and makes the intro's surfaces (fatal on the failures
 // that leave nothing to draw on).
 void intro_screen_enter(IntroGraphics& g);
-// One frame: events, step, drawing, flip, 10 ms wait. True when the intro ends.
+// One frame: events, step, drawing, flip, the frame's wait. True when the intro ends.
 bool intro_screen_step(IntroState& s, IntroGraphics& g);
 // Frees everything and shuts the libraries down.
 void intro_screen_leave(IntroGraphics& g);

@@ -13,8 +13,8 @@ struct MainMenu {
     PlayerControl* controls;
     bool* fullscreen;
     bool* fatality;
-    int selection;      // 1-4 players; 5 once a quit is asked
-    SDL_Rect arrowRect; // x 60, y 50 + 35 x (selection - 1)
+    int selection;      // number of players; MENU_QUIT once a quit is asked
+    SDL_Rect arrowRect; // beside the selected line
     int joysticks;      // read once at entry
     bool finish;        // end after the current pass
     InputSnapshot in;
@@ -33,7 +33,7 @@ struct MainMenu {
 // and the first joystick players up to the attached count keep their device;
 // every other one is made a keyboard player in the records.
 void menu_device_kinds(PlayerControl controls[PLAYERS], int joysticks, int shown[PLAYERS]);
-// Arrow moves: the selection stays within 1-4.
+// Arrow moves: the selection stays within 1 to PLAYERS.
 void menu_arrow_up(MainMenu& m);
 void menu_arrow_down(MainMenu& m);
 const char* fatality_text(bool fatality);
@@ -41,7 +41,7 @@ const char* fatality_text(bool fatality);
 void main_menu_enter(MainMenu& m, SDL_Surface* screen, PlayerControl controls[PLAYERS],
                      bool& fullscreen, bool* fatality);
 void main_menu_full_draw(MainMenu& m);
-// One pass: input, actions, 50 ms wait, flip. True when the menu is to end.
+// One pass: input, actions, the menu's wait, flip. True when the menu is to end.
 bool main_menu_step(MainMenu& m);
 // Releases everything, saves the control file, gives the selection.
 int main_menu_leave(MainMenu& m);

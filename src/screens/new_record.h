@@ -34,7 +34,7 @@ void rank_line_text(char* out, size_t size, int rank);
 struct RecordScreen {
     SDL_Surface* screen;
     SDL_Surface* portrait; // the runner's portrait, null when there is none
-    TTF_Font* font;        // 40 points
+    TTF_Font* font;
     SDL_Surface* final;    // the portrait at full zoom, kept for the name entry
     SDL_Rect at;           // top-left of the last zoom frame drawn
     SDL_Surface* keysHint; // one line naming the keys; null if it could not be made
@@ -43,13 +43,13 @@ struct RecordScreen {
     NameEntry ne;
 };
 
-// One zoom-in frame: black, the portrait turned and zoomed at the centre, flip, 20 ms.
+// One zoom-in frame: black, the portrait turned and zoomed at the centre, flip, the frame's wait.
 void zoom_in_frame(RecordScreen& r, float zoom, int angle);
 // Loads the font and the applause, plays the zoom-in and holds the portrait:
 // everything before the name is typed.
 void new_record_screen_enter(RecordScreen& r, SDL_Surface* screen,
                              SDL_Surface* portraits[CHARACTER_COUNT], HallEntry* entry, int rank);
-// One name-entry frame: events, both texts, the blink, drawing, flip, 20 ms.
+// One name-entry frame: events, both texts, the blink, drawing, flip, the frame's wait.
 // True once the entry is over.
 bool new_record_screen_step(RecordScreen& r);
 void new_record_screen_leave(RecordScreen& r);

@@ -1,7 +1,8 @@
 #include "screens/screen_common.h"
 
 #include "archive/archive.h"
-#include "shell/platform.h"
+#include "shell/system.h"
+#include "shell/video.h"
 
 #include <cstdio>
 

@@ -1,4 +1,10 @@
-#include "shell/platform.h"
+// The seams between the game and the system (shell/clock.h, shell/system.h,
+// shell/video.h, shell/session_hooks.h): one file, since the simulated clock,
+// the termination signals and the flip share their state.
+#include "shell/clock.h"
+#include "shell/system.h"
+#include "shell/video.h"
+#include "shell/session_hooks.h"
 
 #include "shell/sound.h"
 

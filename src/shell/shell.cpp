@@ -4,7 +4,9 @@
 #include "race/race.h"
 #include "screens/screen_common.h"
 #include "screens/screens.h"
-#include "shell/platform.h"
+#include "shell/system.h"
+#include "shell/video.h"
+#include "shell/session_hooks.h"
 #include "shell/sound.h"
 
 #include <SDL/SDL_ttf.h>
@@ -71,10 +73,6 @@ void set_colour_key(SDL_Surface* s, Uint32 key, const char* message) {
 
 void load_pictures(Assets& a, SDL_Surface* screen) {
     a.terrain = load_picture(a.indexTab, PIC_TERRAIN, "Erreur de chargement du terrain : %s\n");
-    a.screenRect.x = 0;
-    a.screenRect.y = 0;
-    a.screenRect.w = Uint16(screen->w);
-    a.screenRect.h = Uint16(screen->h);
 
     for (int c = 0; c < CHARACTER_COUNT; ++c) {
         const CharacterRow& row = CHARACTER_TABLE[c];
@@ -124,20 +122,35 @@ SDL_Surface* current_screen(SDL_Surface* previous) {
 
 } // namespace
 
+RaceSetup race_setup(ShellState& s, int players) {
+    RaceSetup r;
+    r.screen = s.screen;
+    r.assets = &s.assets;
+    r.carry = &s.carry;
+    r.controls = s.controls;
+    r.in = &s.input;
+    r.pointDepart = s.pointDepart;
+    r.players = players;
+    r.fatality = s.fatality;
+    r.fullscreen = &s.fullscreen;
+    return r;
+}
+
 void shell_init_state(ShellState& s) {
     memset(&s, 0, sizeof s);
     s.fatality = true;
     s.fullscreen = false;
     default_controls(s.controls);
-    strcpy(s.assets.timerText, "0");
-    s.assets.lastStepTick = 0;
+    strcpy(s.carry.timerText, "0");
+    s.carry.lastStepTick = 0;
 }
 
 void shell_start_up(ShellState& s) {
-    // Said so since the first version, where it checked the size of a long.
+    // The first trace of start-up: the launcher's log and the tests look for it.
     printf("long =%d octets\n", 4);
     shell_init_state(s);
     Assets& a = s.assets;
+    RaceCarry& k = s.carry;
 
     a.indexTab = open_index_tab();
     load_save_controls(s.controls, false);
@@ -152,11 +165,11 @@ void shell_start_up(ShellState& s) {
 
     a.font = open_screen_font(RACE_FONT, 20, TTF_STYLE_BOLD);
 
-    a.timerPos.x = 20;
-    a.timerPos.y = 10;
+    k.timerPos.x = 20;
+    k.timerPos.y = 10;
     a.chronoTxtPos.x = 300;
     a.chronoTxtPos.y = 30;
-    a.surf_chronoTxt = nullptr;
+    k.surf_chronoTxt = nullptr;
 
     set_window_icon();
     s.screen = SDL_SetVideoMode(640, 240, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
@@ -165,9 +178,13 @@ void shell_start_up(ShellState& s) {
     a.colorKey = key_grey(s.screen);
 
     load_pictures(a, s.screen);
+    k.screenRect.x = 0;
+    k.screenRect.y = 0;
+    k.screenRect.w = Uint16(s.screen->w);
+    k.screenRect.h = Uint16(s.screen->h);
 
-    a.Timer = render_text(a.font, a.timerText, black_colour());
-    if (!a.Timer) fatal("Erreur de création de la surface Timer : %s\n", SDL_GetError());
+    k.Timer = render_text(a.font, k.timerText, black_colour());
+    if (!k.Timer) fatal("Erreur de création de la surface Timer : %s\n", SDL_GetError());
 
     open_joysticks(s);
     // The kinds follow the joysticks attached now, whatever the file said.
@@ -191,8 +208,7 @@ bool shell_cycle(ShellState& s) {
     // Presses latched in the frame a race was left in would otherwise reach
     // the next race's countdown and eliminate their player at its first frame.
     clear_input(s.input);
-    RaceOutcome outcome = run_race(s.screen, s.assets, s.controls, s.input, s.pointDepart, n,
-                                   s.fatality, s.fullscreen);
+    RaceOutcome outcome = run_race(race_setup(s, n));
     s.screen = current_screen(s.screen);
     if (outcome != RACE_BACK_TO_MENU) return false;
     // Left with Escape: the race has released the effect list.
@@ -202,19 +218,19 @@ bool shell_cycle(ShellState& s) {
 
 void shell_shutdown(ShellState& s) {
     Assets& a = s.assets;
+    RaceCarry& k = s.carry;
     for (SDL_Surface* p : a.portraits)
         surface_free(p);
     if (s.pointDepart) effect_list_free(s.pointDepart);
     s.pointDepart = nullptr;
-    surface_free(a.board);
-    surface_free(a.dispTime);
+    surface_free(k.board);
+    surface_free(k.dispTime);
     surface_free(a.terrain);
     for (SDL_Surface* p : a.spriteSet)
         surface_free(p);
-    surface_free(a.Timer);
+    surface_free(k.Timer);
     surface_free(a.chrono);
-    surface_free(a.surf_chronoTxt);
-    // Released too, though the first versions forgot it.
+    surface_free(k.surf_chronoTxt);
     surface_free(a.explosion);
     font_close(a.font);
 
@@ -232,6 +248,7 @@ void shell_shutdown(ShellState& s) {
 
     close_media();
     memset(&a, 0, sizeof a);
+    memset(&k, 0, sizeof k);
     s.screen = nullptr;
 }
 

@@ -4,6 +4,7 @@
 #include "input/controls.h"
 #include "input/input.h"
 #include "race/effects.h"
+#include "race/race.h"
 #include "shell/assets.h"
 
 #include <SDL/SDL.h>
@@ -15,8 +16,9 @@ struct ShellState {
     PlayerControl controls[PLAYERS];
     InputSnapshot input;
     Assets assets;
+    RaceCarry carry;         // what one race leaves to the next
     EffectList* pointDepart; // the race's effects, made anew each cycle
-    SDL_Surface* screen;     // the 640 x 240 window
+    SDL_Surface* screen;     // the game's window
     int joysticks;           // joysticks attached at start-up
 };
 
@@ -29,6 +31,8 @@ int game_main();
 void shell_init_state(ShellState& s);
 // Everything between the intro and the first menu; any failure is fatal.
 void shell_start_up(ShellState& s);
+// The race as the shell lends it, for the given number of players.
+RaceSetup race_setup(ShellState& s, int players);
 // One cycle: main menu, then a race. False when the program is to shut down.
 bool shell_cycle(ShellState& s);
 // Releases everything and closes the libraries.

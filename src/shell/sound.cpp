@@ -4,7 +4,7 @@
 // ever waits for a sound.
 #include "shell/sound.h"
 
-#include "shell/platform.h"
+#include "shell/system.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>

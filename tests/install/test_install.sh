@@ -10,6 +10,7 @@ cmake=$1
 build=$2
 probe=$3
 make_icon=$4
+. "$(dirname "$0")/../support/x_display.sh"
 
 tmp=$(readlink -f "$(mktemp -d)")
 xvfb_pid=
@@ -49,6 +50,23 @@ same() {
 }
 # has FILE TEXT: FILE holds a line containing TEXT.
 has() { grep -qF -- "$2" "$1"; }
+# private_xvfb LOG SCREEN: an X server of our own, its display in xvfb_display
+# and its process in xvfb_pid. Every launch names its display itself, so the
+# DISPLAY that start_xvfb exports is put back as it was.
+private_xvfb() {
+    had_display=${DISPLAY+set}
+    saved_display=${DISPLAY-}
+    start_xvfb "$1" "$2"
+    started=$?
+    xvfb_display=${DISPLAY-}
+    if [ -n "$had_display" ]; then
+        DISPLAY=$saved_display
+    else
+        unset DISPLAY
+    fi
+    [ $started = 0 ] || fail "Xvfb $2 did not start: $(cat "$1")"
+    return $started
+}
 
 prefix=$tmp/usr
 home=$tmp/home
@@ -317,15 +335,9 @@ if command -v script >/dev/null; then
 fi
 # A real dialog on a real X server: xmessage, the one dialog the test tools
 # bring, comes up with the game's last lines and goes away with Return.
-if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xmessage >/dev/null; then
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$tmp/dialog-display" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    n=0
-    while [ ! -s "$tmp/dialog-display" ] && [ $n -lt 100 ]; do
-        sleep 0.1
-        n=$((n + 1))
-    done
-    dialog_display=:$(cat "$tmp/dialog-display")
+if command -v Xvfb >/dev/null && command -v xwininfo >/dev/null && command -v xdotool >/dev/null &&
+    command -v xmessage >/dev/null && private_xvfb "$tmp/dialog-xvfb.log" 800x600x24; then
+    dialog_display=$xvfb_display
     ln -sf "$(command -v xmessage)" "$bare/xmessage"
     env HOME="$home" DISPLAY="$dialog_display" PATH="$bare" "$launcher" </dev/null >"$tmp/out" 2>&1 &
     game_pid=$!
@@ -437,15 +449,10 @@ DP-1 connected 3840x2160+1366+0 (normal)" '')" 2
     expect "pixels stay square" has "$tmp/out" "env SDL12COMPAT_SCALE_METHOD=nearest"
 
     # A real X server: measure the window and look at its pixels.
-    if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
-        Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
-        xvfb_pid=$!
-        n=0
-        while [ ! -s "$tmp/display" ] && [ $n -lt 100 ]; do
-            sleep 0.1
-            n=$((n + 1))
-        done
-        display=:$(cat "$tmp/display")
+    if ! command -v Xvfb >/dev/null || ! command -v xwininfo >/dev/null || ! command -v xdotool >/dev/null; then
+        echo "note: no Xvfb, xwininfo or xdotool, the window size is not measured"
+    elif private_xvfb "$tmp/xvfb.log" 1920x1080x24; then
+        display=$xvfb_display
         # window_after VAR=VALUE...: the game window's size, "WxH"; with SHOT
         # set, a picture of the window there.
         window_after() {
@@ -486,8 +493,6 @@ DP-1 connected 3840x2160+1366+0 (normal)" '')" 2
             same "scaling keeps sharp pixels" \
                 "$(convert "$tmp/shot.png" -crop 1920x180+0+534 -format %k info: 2>&1)" 2
         fi
-    else
-        echo "note: no Xvfb or xdotool, the window size is not measured"
     fi
 fi
 

@@ -18,15 +18,16 @@ work=$build/package-test
 cache=$work/bookworm-minbase
 root=$work/root
 suite=bookworm
+. "$(dirname "$0")/../support/x_display.sh"
 
 skip() {
     echo "SKIP: $*"
     exit 77
 }
 [ "$(id -u)" = 0 ] || skip "installing into a throwaway root needs chroot, and so root"
-for tool in dpkg-buildpackage dh lintian debootstrap chroot Xvfb xdotool import; do
+for tool in dpkg-buildpackage dh lintian debootstrap chroot Xvfb xwininfo xdotool import; do
     command -v $tool >/dev/null 2>&1 ||
-        skip "$tool is missing (Debian packages dpkg-dev debhelper lintian debootstrap xvfb xdotool imagemagick)"
+        skip "$tool is missing (Debian packages dpkg-dev debhelper lintian debootstrap xvfb x11-utils xdotool imagemagick)"
 done
 (cd "$src" && dpkg-checkbuilddeps) >/dev/null 2>&1 || skip "the build dependencies are not installed: $(cd "$src" && dpkg-checkbuilddeps 2>&1)"
 
@@ -144,14 +145,12 @@ expect "vrillon --version tells $version" has "$work/version.out" "vrillon $vers
 
 # --- Play as far as the main menu under Xvfb ------------------------------
 # The X server runs outside the root; its abstract socket is reachable from it.
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-n=0
-while [ ! -s "$work/display" ] && [ $n -lt 100 ]; do
-    sleep 0.1
-    n=$((n + 1))
-done
-display=:$(cat "$work/display")
+if ! start_xvfb "$work/xvfb.log"; then
+    cat "$work/xvfb.log"
+    echo "FAIL: Xvfb did not start"
+    exit 1
+fi
+display=$DISPLAY
 # The desktop entry's command, as a player starts it: no terminal attached.
 player_env="PATH=/usr/local/bin:/usr/bin:/bin:/usr/games HOME=/home/player LANG=C.UTF-8 DISPLAY=$display"
 mkdir -p "$root/home/player"

@@ -1,6 +1,7 @@
 #include "support/screen_window.h"
 
-#include "shell/platform.h"
+#include "shell/clock.h"
+#include "shell/system.h"
 #include "support/event_script.h"
 #include "support/solid_pictures.h"
 

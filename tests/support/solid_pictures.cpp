@@ -1,7 +1,7 @@
 #include "support/solid_pictures.h"
 
 #include "archive/archive.h"
-#include "archive/archive_pack.h"
+#include "archive_pack/archive_pack.h"
 #include "race/characters.h"
 
 #include <vector>

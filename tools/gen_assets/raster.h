@@ -3,7 +3,7 @@
 // smooth edges without any outside image library.
 #pragma once
 
-#include "archive/archive_pack.h"
+#include "archive_pack/archive_pack.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // from the game's window icon. Small pictures grow by a whole factor so their
 // pixels stay sharp; large ones shrink by averaging. When the BMP cannot be
 // read, the icon is drawn here instead, so an install never lacks one.
-#include "archive/archive_pack.h"
+#include "archive_pack/archive_pack.h"
 
 #include <SDL/SDL.h>
 

@@ -1,7 +1,7 @@
 // pics_tool: packs numbered BMP pictures into the game's picture archive,
 // lists an archive, and extracts it back to BMPs, so the game can be reskinned.
 #include "archive/archive.h"
-#include "archive/archive_pack.h"
+#include "archive_pack/archive_pack.h"
 
 #include <SDL/SDL.h>
 #include <cerrno>

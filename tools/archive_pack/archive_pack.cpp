@@ -1,4 +1,4 @@
-#include "archive/archive_pack.h"
+#include "archive_pack/archive_pack.h"
 
 #include <cstdio>
 
