@@ -9,6 +9,7 @@
 #include "support/test_sounds.h"
 
 #include <SDL/SDL_ttf.h>
+#include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -306,6 +307,18 @@ TEST_F(NewRecordScreen, WindowCloseReturnsWithoutWriting) {
     HallEntry e = fresh_entry(31500, 0);
     run(r, e, 2);
     EXPECT_EQ(dir.read("data/hall.dat"), HALL_TEXT);
+}
+
+// A termination signal ends the screen at once: no zoom, no hold, no write.
+TEST_F(NewRecordScreen, TerminationSignalEndsItWithoutWaitingOrWriting) {
+    install_termination_handlers();
+    raise(SIGTERM);
+    HallEntry e = fresh_entry(31500, 0);
+    Uint32 start = game_ticks();
+    new_record_screen(screen, portraits, &e, 2);
+    EXPECT_EQ(game_ticks() - start, 20u); // one entry frame
+    EXPECT_EQ(dir.read("data/hall.dat"), HALL_TEXT);
+    clear_termination_request();
 }
 
 // ---- Fatal failures: the message on standard output, exit status 1.

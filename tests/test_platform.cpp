@@ -45,6 +45,7 @@ TEST(Platform, TerminationSignalBecomesAQuitAtEveryPoll) {
     clear_input(in);
     poll_input(in);
     EXPECT_EQ(in.quit, 1);
+    clear_termination_request();
     SDL_Quit();
 }
 

@@ -256,6 +256,8 @@ void race_hall_placements(Race& race) {
     RaceState& s = race.state;
     int count = s.playersLeft < CHARACTER_COUNT ? s.playersLeft : CHARACTER_COUNT;
     for (int k = 0; k < count; ++k) {
+        // A termination signal ends the program: nobody is left to type a name.
+        if (termination_requested()) break;
         int rank = hall_position(s.results[k].time_ms);
         if (rank >= 0) new_record_screen(race.screen, race.assets->portraits, &s.results[k], rank);
     }

@@ -184,14 +184,15 @@ void new_record_screen_enter(RecordScreen& r, SDL_Surface* screen,
     float zooms[ZOOM_FRAMES_MAX];
     int angles[ZOOM_FRAMES_MAX];
     int frames = zoom_in_schedule(zooms, angles, ZOOM_FRAMES_MAX);
-    for (int i = 0; i < frames; ++i)
+    // Cut short by a termination signal, so the program ends without delay.
+    for (int i = 0; i < frames && !termination_requested(); ++i)
         zoom_in_frame(r, zooms[i], angles[i]);
     // The final picture stays where the last frame was, not recentred.
     r.final = r.portrait ? surface_made(rotozoomSurface(r.portrait, 0.0, FINAL_ZOOM, SMOOTHING_OFF))
                          : nullptr;
     draw_picture(screen, r.final, r.at.x, r.at.y);
     game_flip(screen);
-    game_delay(HOLD_MS);
+    if (!termination_requested()) game_delay(HOLD_MS);
 
     rank_line_text(r.rankLine, sizeof r.rankLine, rank);
     name_entry_keys_hint(r);

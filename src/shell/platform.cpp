@@ -145,6 +145,11 @@ bool termination_requested() {
     return terminationSignal != 0;
 }
 
+void clear_termination_request() {
+    terminationSignal = 0;
+    quitJustGiven = false;
+}
+
 int game_poll_event(SDL_Event* ev) {
     if (!termination_requested()) return SDL_PollEvent(ev);
     quitJustGiven = !quitJustGiven;

@@ -28,6 +28,8 @@ void close_media();
 // event poll gives a quit request, and the shell shuts down with status 0.
 void install_termination_handlers();
 bool termination_requested();
+// For tests: forgets a signal already taken, so the next test starts clean.
+void clear_termination_request();
 // SDL_PollEvent. After a termination signal it gives SDL_QUIT instead, every
 // other call, so a loop that drains the queue still ends its drain.
 int game_poll_event(SDL_Event* ev);
