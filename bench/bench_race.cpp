@@ -3,6 +3,7 @@
 #include "bench_suites.h"
 
 #include "bench_support.h"
+#include "common/sdl_events.h"
 #include "race/race.h"
 #include "shell/clock.h"
 
@@ -26,14 +27,8 @@ Race race;
 // Every row plays; each gets the press of its own kind every frame.
 void push_every_press(const ShellState& s) {
     for (const PlayerControl& pc : s.controls) {
-        if (pc.kind == INPUT_KEYBOARD) bench_push_key(SDLKey(pc.key));
-        if (pc.kind == INPUT_MOUSE) bench_push_click();
-    }
-}
-
-void drain_events() {
-    SDL_Event ev;
-    while (SDL_PollEvent(&ev)) {
+        if (pc.kind == INPUT_KEYBOARD) push_key(SDLKey(pc.key));
+        if (pc.kind == INPUT_MOUSE) push_mouse_button(SDL_BUTTON_LEFT);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "bench_suites.h"
 
 #include "bench_support.h"
+#include "common/sdl_events.h"
 #include "input/controls_screen.h"
 #include "screens/hall_screen.h"
 #include "screens/main_menu.h"
@@ -19,12 +20,6 @@
 namespace {
 const SDL_Color WHITE = {255, 255, 255, 0};
 constexpr double FINAL_ZOOM = 3.7;
-
-void drain_events() {
-    SDL_Event ev;
-    while (SDL_PollEvent(&ev)) {
-    }
-}
 
 // The screen as it stands once the portrait has zoomed in: the name entry.
 struct EntryScene {

@@ -1,14 +1,13 @@
 #include "bench_support.h"
 
+#include "common/run_tree.h"
+#include "common/sdl_events.h"
 #include "shell/clock.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
-#include <ftw.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <time.h>
@@ -18,37 +17,6 @@ namespace {
 std::string scratchPath;
 ShellState shell;
 bool shellUp = false;
-
-bool copy_file(const std::string& from, const std::string& to) {
-    FILE* in = fopen(from.c_str(), "rb");
-    if (!in) return false;
-    FILE* out = fopen(to.c_str(), "wb");
-    if (!out) {
-        fclose(in);
-        return false;
-    }
-    char buf[4096];
-    size_t n;
-    bool ok = true;
-    while ((n = fread(buf, 1, sizeof buf, in)) > 0)
-        ok = ok && fwrite(buf, 1, n, out) == n;
-    fclose(in);
-    return fclose(out) == 0 && ok;
-}
-
-// Links the read-only parts of the tree and copies the record files, which
-// the game rewrites.
-bool fill_tree(const std::string& to) {
-    const BenchSettings& s = bench_settings();
-    for (const char* part : {"pics", "sounds", "font"}) {
-        std::string target = s.gameDir + "/" + part;
-        if (symlink(target.c_str(), (to + "/" + part).c_str()) != 0) return false;
-    }
-    if (mkdir((to + "/data").c_str(), 0755) != 0) return false;
-    for (const char* file : {"control.dat", "scores.dat", "hall.dat"})
-        if (!copy_file(s.dataDir + "/" + file, to + "/data/" + file)) return false;
-    return true;
-}
 
 std::string file_text(const std::string& path) {
     std::string text;
@@ -60,18 +28,6 @@ std::string file_text(const std::string& path) {
         text.append(buf, n);
     fclose(f);
     return text;
-}
-
-int remove_entry(const char* path, const struct stat*, int, struct FTW*) {
-    return remove(path);
-}
-
-void remove_tree(const std::string& path) {
-    if (!path.empty()) nftw(path.c_str(), remove_entry, 16, FTW_DEPTH | FTW_PHYS);
-}
-
-void push_event(SDL_Event& ev) {
-    SDL_PushEvent(&ev);
 }
 
 // A whole session as a player plays it. The intro runs whole (about 23 s of
@@ -96,6 +52,11 @@ bool write_session_script(const std::string& path) {
                "after 1000 quit\n");
     return fclose(f) == 0;
 }
+
+RunTreeSource bench_source() {
+    const BenchSettings& s = bench_settings();
+    return RunTreeSource{s.gameDir, s.dataDir};
+}
 } // namespace
 
 BenchSettings& bench_settings() {
@@ -104,15 +65,10 @@ BenchSettings& bench_settings() {
 }
 
 bool scratch_tree_make() {
-    char path[] = "/tmp/vrillon_bench.XXXXXX";
-    if (!mkdtemp(path)) {
-        fprintf(stderr, "vrillon_bench: cannot make a scratch directory\n");
-        return false;
-    }
-    scratchPath = path;
-    if (!fill_tree(scratchPath) || chdir(scratchPath.c_str()) != 0) {
+    scratchPath = run_tree_make("vrillon_bench", RUN_TREE_ALL, bench_source());
+    if (scratchPath.empty() || chdir(scratchPath.c_str()) != 0) {
         const BenchSettings& s = bench_settings();
-        fprintf(stderr, "vrillon_bench: cannot lay out %s from %s and %s\n", path,
+        fprintf(stderr, "vrillon_bench: cannot lay out a scratch tree from %s and %s\n",
                 s.gameDir.c_str(), s.dataDir.c_str());
         return false;
     }
@@ -121,7 +77,7 @@ bool scratch_tree_make() {
 
 void scratch_tree_remove() {
     if (chdir("/") != 0) return;
-    remove_tree(scratchPath);
+    run_tree_remove(scratchPath);
     scratchPath.clear();
 }
 
@@ -138,24 +94,6 @@ void bench_shell_down() {
     if (!shellUp) return;
     shell_shutdown(shell);
     shellUp = false;
-}
-
-void bench_push_key(SDLKey sym) {
-    SDL_Event ev;
-    memset(&ev, 0, sizeof ev);
-    ev.type = SDL_KEYDOWN;
-    ev.key.state = SDL_PRESSED;
-    ev.key.keysym.sym = sym;
-    push_event(ev);
-}
-
-void bench_push_click() {
-    SDL_Event ev;
-    memset(&ev, 0, sizeof ev);
-    ev.type = SDL_MOUSEBUTTONDOWN;
-    ev.button.button = SDL_BUTTON_LEFT;
-    ev.button.state = SDL_PRESSED;
-    push_event(ev);
 }
 
 double process_cpu_seconds() {
@@ -180,11 +118,7 @@ QuitTimer* quit_after(double seconds) {
     t->thread = std::thread([seconds] {
         timespec pause = {time_t(seconds), long((seconds - double(time_t(seconds))) * 1e9)};
         nanosleep(&pause, nullptr);
-        // SDL 1.2 guards its event queue with a lock: pushing from here is safe.
-        SDL_Event ev;
-        memset(&ev, 0, sizeof ev);
-        ev.type = SDL_QUIT;
-        SDL_PushEvent(&ev);
+        push_quit();
     });
     return t;
 }
@@ -201,15 +135,10 @@ long session_peak_rss_kb(std::string& why) {
         why = "no session_runner at " + s.sessionRunner;
         return -1;
     }
-    char path[] = "/tmp/vrillon_session.XXXXXX";
-    if (!mkdtemp(path)) {
-        why = "cannot make a scratch directory";
-        return -1;
-    }
-    std::string dir = path;
+    std::string dir = run_tree_make("vrillon_session", RUN_TREE_ALL, bench_source());
     std::string script = dir + "/session.txt";
-    if (!fill_tree(dir) || !write_session_script(script)) {
-        remove_tree(dir);
+    if (dir.empty() || !write_session_script(script)) {
+        run_tree_remove(dir);
         why = "cannot lay out the session's tree";
         return -1;
     }
@@ -240,6 +169,6 @@ long session_peak_rss_kb(std::string& why) {
         else
             peak = ru.ru_maxrss;
     }
-    remove_tree(dir);
+    run_tree_remove(dir);
     return peak;
 }

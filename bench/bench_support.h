@@ -17,9 +17,9 @@ struct BenchSettings {
 };
 BenchSettings& bench_settings();
 
-// Makes a scratch run-time tree (the game tree's pictures, sounds and fonts
-// linked, fresh record files copied) and makes it the working directory.
-// False with a message on standard error on failure.
+// Makes a scratch run-time tree (common/run_tree.h) from the settings' game
+// and data folders and makes it the working directory. False with a message
+// on standard error on failure.
 bool scratch_tree_make();
 void scratch_tree_remove();
 
@@ -27,10 +27,6 @@ void scratch_tree_remove();
 // pictures. Started on first use and kept until bench_shell_down.
 ShellState& bench_shell();
 void bench_shell_down();
-
-// Presses as a player makes them.
-void bench_push_key(SDLKey sym);
-void bench_push_click();
 
 // CPU time of the whole process (every thread, user and system) and a
 // monotonic wall clock, both in seconds.

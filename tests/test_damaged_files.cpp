@@ -228,8 +228,8 @@ std::string case_name(const ::testing::TestParamInfo<Case>& info) {
 
 class DamagedFile : public ::testing::TestWithParam<Case> {
   protected:
-    void SetUp() override { dir = make_run_tree(); }
-    void TearDown() override { remove_tree(dir); }
+    void SetUp() override { dir = run_tree_make("vrillon-session"); }
+    void TearDown() override { run_tree_remove(dir); }
     std::string dir;
 };
 

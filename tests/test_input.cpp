@@ -1,22 +1,19 @@
 #include "input/input.h"
+#include "support/screen_window.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace {
 
-struct InputTest : ::testing::Test {
+struct InputTest : ScreenWindow {
     InputSnapshot in;
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        ASSERT_NE(start_test_video(), nullptr);
+        ScreenWindow::SetUp();
+        if (HasFatalFailure()) return;
         drain_events();
         clear_input(in);
     }
-    void TearDown() override { stop_test_video(); }
 
     int set_count() {
         int n = 0;

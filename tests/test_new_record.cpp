@@ -5,6 +5,7 @@
 #include "shell/clock.h"
 #include "shell/system.h"
 #include "shell/session_hooks.h"
+#include "support/screen_window.h"
 #include "support/support.h"
 #include "support/test_sounds.h"
 
@@ -213,12 +214,10 @@ void push_when_idle(void* user) {
     if (run->quit) push_quit();
 }
 
-class NewRecordScreen : public ::testing::Test {
-  protected:
+struct NewRecordScreen : ScreenWindow {
     void SetUp() override {
-        screen = start_test_video();
-        ASSERT_NE(screen, nullptr);
-        ASSERT_EQ(TTF_Init(), 0);
+        ScreenWindow::SetUp();
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
         mkdir("sounds", 0755);
         ASSERT_TRUE(write_test_wav("sounds/applause.wav"));
@@ -235,16 +234,13 @@ class NewRecordScreen : public ::testing::Test {
             surface_free(p);
         free_index_tab(indexTab);
         FSOUND_Close();
-        TTF_Quit();
-        stop_test_video();
+        ScreenWindow::TearDown();
     }
     void run(ScreenRun& r, HallEntry& e, int rank) {
         set_idle_hook(push_when_idle, &r);
         new_record_screen(screen, portraits, &e, rank);
         set_idle_hook(nullptr, nullptr);
     }
-    ScratchGameDir dir;
-    SDL_Surface* screen = nullptr;
     uint32_t* indexTab = nullptr;
     SDL_Surface* portraits[CHARACTER_COUNT] = {};
 };

@@ -1,66 +1,31 @@
-#include "archive/archive.h"
 #include "race/race.h"
 #include "race/race_draw.h"
 #include "shell/clock.h"
 #include "shell/system.h"
 #include "shell/video.h"
 #include "shell/session_hooks.h"
+#include "shell/shell.h"
 #include "support/support.h"
 #include "support/test_sounds.h"
 
-#include <SDL/SDL_ttf.h>
-#include <cstring>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
-const SDLKey KEYS[4] = {SDLK_a, SDLK_z, SDLK_p, SDLK_m};
-
 class RaceTest : public ::testing::Test {
   protected:
+    // The race's window, sounds, font and pictures as the game loads them,
+    // and the players on their default keys.
     void SetUp() override {
-        screen = start_test_video();
-        ASSERT_NE(screen, nullptr);
-        ASSERT_EQ(TTF_Init(), 0);
-        ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
-        mkdir("sounds", 0755);
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        set_joystick_count_override(0);
         set_simulated_clock(true, 10000);
-        memset(&a, 0, sizeof a);
-        memset(&k, 0, sizeof k);
-        a.indexTab = open_index_tab();
-        a.font = font_open("font/comic.ttf", 20);
-        ASSERT_NE(a.font, nullptr);
-        a.colorKey = SDL_MapRGB(screen->format, 125, 125, 125);
-        a.terrain = reload_pic(a.indexTab, PIC_TERRAIN);
-        for (int i = 0; i < CHARACTER_COUNT; ++i) {
-            a.spriteSet[i] = reload_pic(a.indexTab, CHARACTER_TABLE[i].sprites);
-            SDL_SetColorKey(a.spriteSet[i], SDL_SRCCOLORKEY, a.colorKey);
-            a.portraits[i] = reload_pic(a.indexTab, CHARACTER_TABLE[i].portrait);
-        }
-        a.chrono = reload_pic(a.indexTab, PIC_CHRONO);
-        a.explosion = reload_pic(a.indexTab, PIC_EXPLODE);
-        ASSERT_TRUE(a.terrain && a.chrono && a.explosion);
-        strcpy(k.timerText, "0");
-        k.Timer = render_text(a.font, k.timerText, SDL_Color{0, 0, 0, 0});
-        k.screenRect = SDL_Rect{0, 0, 640, 240};
-        k.timerPos = SDL_Rect{20, 10, 0, 0};
-        a.chronoPos = SDL_Rect{Sint16(320 - a.chrono->w / 2), 30, 0, 0};
-        a.chronoTxtPos = SDL_Rect{300, 30, 0, 0};
-        a.ding = test_sample("sounds/ding.wav");
-        a.start = test_sample("sounds/start.wav");
-        a.endSounds[SONIC].sample = test_sample("sounds/sonic_end.wav");
-        a.endSounds[ROAD].sample = test_sample("sounds/road_end.wav");
-        a.endSounds[SHREK].sample = test_sample("sounds/shrek_end.wav");
-        a.fatality = test_sample("sounds/fatality.wav");
-        a.endSounds[MARIO].song = test_song("sounds/mario_end.mid");
-        ASSERT_TRUE(a.ding && a.start && a.endSounds[SONIC].sample && a.endSounds[ROAD].sample &&
-                    a.endSounds[SHREK].sample && a.fatality && a.endSounds[MARIO].song);
-        for (int i = 0; i < 4; ++i) {
-            PlayerControl& c = controls[i];
-            c = PlayerControl{false, i, 0, 1, 0, 0, INPUT_KEYBOARD, KEYS[i]};
-        }
+        shell_start_up(shell);
+        screen = shell.screen;
+        default_controls(controls);
         drain_events();
         clear_input(in);
         list = effect_list_create();
@@ -71,28 +36,12 @@ class RaceTest : public ::testing::Test {
         else if (race.pointDepart)
             effect_list_free(race.pointDepart);
         if (begun) race_release_drawing(race);
-        SDL_Surface* all[] = {a.terrain,   k.board, k.dispTime,      a.chrono,
-                              a.explosion, k.Timer, k.surf_chronoTxt};
-        for (SDL_Surface* s : all)
-            surface_free(s);
-        for (int c = 0; c < CHARACTER_COUNT; ++c) {
-            surface_free(a.spriteSet[c]);
-            surface_free(a.portraits[c]);
-        }
-        font_close(a.font);
-        for (FSOUND_SAMPLE* s : {a.ding, a.start, a.fatality})
-            FSOUND_Sample_Free(s);
-        for (const EndSound& end : a.endSounds) {
-            FSOUND_Sample_Free(end.sample);
-            FMUSIC_FreeSong(end.song);
-        }
-        free_index_tab(a.indexTab);
-        FSOUND_Close();
-        TTF_Quit();
-        stop_test_video();
+        shell_shutdown(shell);
+        set_joystick_count_override(-1);
         set_simulated_clock(false);
         set_simulated_frame_time(0);
     }
+    SDLKey key(int player) const { return SDLKey(controls[player].key); }
     void begin(int n, bool fatality = true) {
         // A race begun again without being left keeps no drawing of the last one.
         if (begun) race_release_drawing(race);
@@ -136,10 +85,11 @@ class RaceTest : public ::testing::Test {
     }
 
     ScratchGameDir dir;
+    ShellState shell;
     SDL_Surface* screen = nullptr;
-    Assets a;
-    RaceCarry k;
-    PlayerControl controls[4];
+    Assets& a = shell.assets;
+    RaceCarry& k = shell.carry;
+    PlayerControl (&controls)[PLAYERS] = shell.controls;
     InputSnapshot in;
     EffectList* list = nullptr;
     bool fullscreen = false;
@@ -206,17 +156,17 @@ TEST_F(RaceTest, EachPressCountsOnceAndJoysticksMustAlternate) {
     set_joystick_count_override(1);
     begin(3);
     count_down();
-    push_key(SDLK_a);
-    push_key(SDLK_a);
-    push_key(SDLK_a);
+    push_key(key(0));
+    push_key(key(0));
+    push_key(key(0));
     push_mouse_button(SDL_BUTTON_LEFT);
-    push_key(SDLK_m); // row 3 is not playing: no move, flag cleared
+    push_key(key(3)); // row 3 is not playing: no move, flag cleared
     frame();
     EXPECT_EQ(pos(0).x, 64);
     EXPECT_EQ(race.runners[0].frameRect.x, 25 * race.runners[0].frameIndex);
     EXPECT_EQ(pos(1).x, 69);
     EXPECT_EQ(pos(3).x, 59);
-    EXPECT_EQ(in.keys[SDLK_m], 0);
+    EXPECT_EQ(in.keys[key(3)], 0);
     push_mouse_button(SDL_BUTTON_RIGHT);
     frame();
     EXPECT_EQ(pos(1).x, 69);
@@ -233,7 +183,7 @@ TEST_F(RaceTest, ARunnerAt499PressedGoesTo504AndComesBackWithTheScroll) {
     begin(2);
     count_down();
     pos(0).x = 499;
-    push_key(SDLK_a);
+    push_key(key(0));
     frame();
     EXPECT_EQ(pos(0).x, 499);
     EXPECT_EQ(race.state.scrollX, 5);
@@ -253,7 +203,7 @@ TEST_F(RaceTest, ASoloRaceTakes100PressesPlusOnePerScrollStep) {
     EXPECT_GT(blackGo, 0);
     int presses = 0;
     while (!race.runners[0].finished && presses < 1000) {
-        push_key(SDLK_a);
+        push_key(key(0));
         frame();
         ++presses;
     }
@@ -279,8 +229,8 @@ TEST_F(RaceTest, EveryRunnerFinishesWithItsFrontAt584) {
         pos(c).x = Sint16(CHARACTER_TABLE[c].runner.startX + 495);
     frame();
     EXPECT_EQ(race.state.finishCount, 0);
-    for (SDLKey k : KEYS)
-        push_key(k);
+    for (int i = 0; i < PLAYERS; ++i)
+        push_key(key(i));
     long songs = music_play_count();
     const FSOUND_SAMPLE* last = nullptr;
     // Only the first finisher gets an end sound.
@@ -311,7 +261,7 @@ TEST_F(RaceTest, AMarioFirstFinishPlaysTheSong) {
 TEST_F(RaceTest, FalseStartsWithFatalityEliminateTheRunnerOnly) {
     begin(2);
     frame();
-    push_key(SDLK_a);
+    push_key(key(0));
     const FSOUND_SAMPLE* last = nullptr;
     EXPECT_EQ(frame_sounds(&last, 10), 1);
     EXPECT_EQ(last, a.fatality);
@@ -323,7 +273,7 @@ TEST_F(RaceTest, FalseStartsWithFatalityEliminateTheRunnerOnly) {
     // A press that comes with "GO!" is still early.
     for (int i = 0; i < 3; ++i)
         frame(1001);
-    push_key(SDLK_z);
+    push_key(key(1));
     frame(1001);
     EXPECT_TRUE(race.state.started);
     EXPECT_FALSE(controls[1].active);
@@ -334,9 +284,9 @@ TEST_F(RaceTest, FalseStartsWithFatalityEliminateTheRunnerOnly) {
 TEST_F(RaceTest, WithoutFatalityEarlyPressesCountAsOneStepAfterGo) {
     begin(1, false);
     frame();
-    push_key(SDLK_a);
+    push_key(key(0));
     frame(1001);
-    push_key(SDLK_a);
+    push_key(key(0));
     frame(1001);
     frame(1001);
     frame(1001);
@@ -366,7 +316,7 @@ TEST_F(RaceTest, TwoRunnersPushedOffTheLeftEdgeTogether) {
     // The race can still become complete.
     end_scrolling();
     pos(2).x = 514;
-    push_key(SDLK_p);
+    push_key(key(2));
     frame();
     EXPECT_EQ(race.state.finishCount, 1);
     EXPECT_EQ(race.state.finishCount, race.state.playersLeft);
@@ -381,7 +331,7 @@ TEST_F(RaceTest, WithoutFatalityARunnerIsClippedAtTheLeftEdgeAndRunsOn) {
     EXPECT_EQ(pos(0).x, 0);
     EXPECT_EQ(pos(0).w, 23);
     EXPECT_TRUE(controls[0].active);
-    push_key(SDLK_a);
+    push_key(key(0));
     frame();
     EXPECT_EQ(pos(0).x, 5);
 }
@@ -395,7 +345,7 @@ TEST_F(RaceTest, BestTimeIsWrittenOnlyWhenStrictlySmaller) {
         end_scrolling();
         pos(0).x = 554;
         advance_simulated_clock(race.state.startTick + t - game_ticks());
-        push_key(SDLK_a);
+        push_key(key(0));
         frame();
         ASSERT_TRUE(race.runners[0].finished);
         if (t == 5000)
@@ -477,7 +427,7 @@ TEST_F(RaceTest, OnlyPlayedCharactersAreDrawnAndFramesCarryOver) {
     begin(1);
     count_down();
     for (int i = 0; i < 3; ++i) {
-        push_key(SDLK_a);
+        push_key(key(0));
         frame();
     }
     Uint32 sprite = pixel_at(a.spriteSet[0], 75 + 12, 13);
@@ -493,15 +443,15 @@ TEST_F(RaceTest, RowsWithoutACharacterHaveNoRunner) {
     controls[0].character = 9;
     controls[1].character = -3;
     begin(4);
-    push_key(SDLK_a);
-    push_key(SDLK_z);
+    push_key(key(0));
+    push_key(key(1));
     frame();
     EXPECT_EQ(race.state.playersLeft, 2);
     EXPECT_EQ(effects(), 0);
     for (int i = 0; i < 4; ++i)
         frame(1001);
-    for (SDLKey k : KEYS)
-        push_key(k);
+    for (int i = 0; i < PLAYERS; ++i)
+        push_key(key(i));
     frame();
     EXPECT_EQ(pos(0).x, 59);
     EXPECT_EQ(pos(2).x, 24);

@@ -237,7 +237,7 @@ struct HallLine {
 TEST(Soak, FiveHundredCyclesLeaveSoundRecordsAndNoGrowth) {
     const int cycles = env_int("VRILLON_SOAK_CYCLES", 500);
     const unsigned seed = unsigned(env_int("VRILLON_SOAK_SEED", 20240611));
-    std::string dir = make_run_tree();
+    std::string dir = run_tree_make("vrillon-session");
     ASSERT_FALSE(dir.empty());
     Script script = make_script(seed, cycles);
     write_file(dir + "/soak.txt", script.text);
@@ -248,7 +248,7 @@ TEST(Soak, FiveHundredCyclesLeaveSoundRecordsAndNoGrowth) {
     SessionRun run = run_session(dir, "soak.txt");
     const std::string hall = read_file(dir + "/data/hall.dat");
     const std::string scores = read_file(dir + "/data/scores.dat");
-    remove_tree(dir);
+    run_tree_remove(dir);
 
     ASSERT_TRUE(run.exited) << "killed by signal " << run.status;
     ASSERT_FALSE(sanitizer_report(run.err)) << run.err.substr(0, 4000);

@@ -11,32 +11,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
-bool copy_into(const std::string& from, const std::string& to) {
-    std::string cmd = "cp -r '" + from + "' '" + to + "/'";
-    return system(cmd.c_str()) == 0;
-}
-} // namespace
-
-std::string make_run_tree() {
-    char tmpl[] = "/tmp/vrillon-session-XXXXXX";
-    const char* dir = mkdtemp(tmpl);
-    if (!dir) return "";
-    std::string path = dir;
-    const std::string game = VRILLON_GAME_DIR;
-    bool ok = copy_into(game + "/pics", path) && copy_into(game + "/sounds", path) &&
-              copy_into(game + "/font", path) &&
-              copy_into(std::string(VRILLON_TEMPLATE_DIR) + "/data", path);
-    if (!ok) fprintf(stderr, "copy of the run-time tree into %s failed\n", dir);
-    return path;
-}
-
-void remove_tree(const std::string& dir) {
-    if (dir.empty() || dir.find("/tmp/vrillon-session-") != 0) return;
-    std::string cmd = "rm -rf '" + dir + "'";
-    if (system(cmd.c_str()) != 0) fprintf(stderr, "cleanup of %s failed\n", dir.c_str());
-}
-
 std::string read_file(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     std::stringstream ss;

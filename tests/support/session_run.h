@@ -1,15 +1,11 @@
-// Whole scripted sessions for the reliability tests: a private copy of the
-// run-time tree and the session runner played in it as a child process.
+// Whole scripted sessions for the reliability tests: the session runner
+// played as a child process in a scratch run-time tree (common/run_tree.h).
 #pragma once
+
+#include "common/run_tree.h"
 
 #include <string>
 #include <vector>
-
-// Makes a fresh temporary run-time tree holding real copies of the built
-// pictures, sounds and fonts and of the record-file templates, so a test may
-// damage any of them. Returns its path.
-std::string make_run_tree();
-void remove_tree(const std::string& dir);
 
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& text);

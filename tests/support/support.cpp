@@ -3,44 +3,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <unistd.h>
 #include <sys/stat.h>
 
-namespace {
-void link_into(const std::string& dir, const char* name) {
-    std::string from = std::string(VRILLON_GAME_DIR) + "/" + name;
-    std::string to = dir + "/" + name;
-    if (symlink(from.c_str(), to.c_str()) != 0) perror("symlink");
-}
-} // namespace
-
 ScratchGameDir::ScratchGameDir(bool with_assets, bool with_data) {
     char cwd[4096];
     previous = getcwd(cwd, sizeof cwd) ? cwd : ".";
-    char tmpl[] = "/tmp/vrillon-test-XXXXXX";
-    path = mkdtemp(tmpl);
-    if (with_assets) {
-        // Pictures and sounds are copied (tests may damage them), fonts linked.
-        std::string cmd = "cp -r '" + std::string(VRILLON_GAME_DIR) + "/pics' '" +
-                          std::string(VRILLON_GAME_DIR) + "/sounds' '" + path + "/'";
-        if (system(cmd.c_str()) != 0) fprintf(stderr, "copy of assets failed\n");
-        link_into(path, "font");
-    }
-    if (with_data) {
-        std::string cmd =
-            "cp -r '" + std::string(VRILLON_TEMPLATE_DIR) + "/data' '" + path + "/data'";
-        if (system(cmd.c_str()) != 0) fprintf(stderr, "copy of data failed\n");
-    } else {
-        mkdir((path + "/data").c_str(), 0755);
-    }
-    if (chdir(path.c_str()) != 0) perror("chdir");
+    path = run_tree_make("vrillon-test",
+                         (with_assets ? RUN_TREE_ASSETS : 0) | (with_data ? RUN_TREE_DATA : 0));
+    if (path.empty() || chdir(path.c_str()) != 0) ADD_FAILURE() << "no scratch run-time tree";
 }
 
 ScratchGameDir::~ScratchGameDir() {
     if (chdir(previous.c_str()) != 0) perror("chdir");
-    std::string cmd = "rm -rf '" + path + "'";
-    if (system(cmd.c_str()) != 0) fprintf(stderr, "cleanup failed\n");
+    run_tree_remove(path);
 }
 
 void ScratchGameDir::write(const std::string& rel, const std::string& text) const {
@@ -74,57 +52,6 @@ SDL_Surface* start_test_video() {
 
 void stop_test_video() {
     SDL_Quit();
-}
-
-void push_key(SDLKey sym, SDLMod mod) {
-    SDL_Event ev;
-    SDL_memset(&ev, 0, sizeof ev);
-    ev.type = SDL_KEYDOWN;
-    ev.key.state = SDL_PRESSED;
-    ev.key.keysym.sym = sym;
-    ev.key.keysym.mod = mod;
-    SDL_PushEvent(&ev);
-}
-
-void push_key_up(SDLKey sym) {
-    SDL_Event ev;
-    SDL_memset(&ev, 0, sizeof ev);
-    ev.type = SDL_KEYUP;
-    ev.key.state = SDL_RELEASED;
-    ev.key.keysym.sym = sym;
-    SDL_PushEvent(&ev);
-}
-
-void push_mouse_button(Uint8 button) {
-    SDL_Event ev;
-    SDL_memset(&ev, 0, sizeof ev);
-    ev.type = SDL_MOUSEBUTTONDOWN;
-    ev.button.button = button;
-    ev.button.state = SDL_PRESSED;
-    SDL_PushEvent(&ev);
-}
-
-void push_joy_button(Uint8 which, Uint8 button) {
-    SDL_Event ev;
-    SDL_memset(&ev, 0, sizeof ev);
-    ev.type = SDL_JOYBUTTONDOWN;
-    ev.jbutton.which = which;
-    ev.jbutton.button = button;
-    ev.jbutton.state = SDL_PRESSED;
-    SDL_PushEvent(&ev);
-}
-
-void push_quit() {
-    SDL_Event ev;
-    SDL_memset(&ev, 0, sizeof ev);
-    ev.type = SDL_QUIT;
-    SDL_PushEvent(&ev);
-}
-
-void drain_events() {
-    SDL_Event ev;
-    while (SDL_PollEvent(&ev)) {
-    }
 }
 
 Uint32 pixel_at(SDL_Surface* s, int x, int y) {

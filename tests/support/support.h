@@ -1,12 +1,15 @@
 // Helpers shared by the tests: a scratch run-time directory and real SDL events.
 #pragma once
 
+#include "common/run_tree.h"
+#include "common/sdl_events.h"
+
 #include <SDL/SDL.h>
 #include <string>
 
-// Makes a fresh temporary directory holding the built run-time assets (pictures,
-// sounds, fonts linked; record files copied from the templates), and makes it
-// the working directory. The destructor goes back and removes it.
+// A scratch run-time tree (common/run_tree.h), with or without the pictures,
+// sounds and fonts and the record files, as the working directory. The
+// destructor goes back and removes it.
 struct ScratchGameDir {
     ScratchGameDir(bool with_assets = true, bool with_data = true);
     ~ScratchGameDir();
@@ -22,13 +25,6 @@ struct ScratchGameDir {
 // Starts SDL video (dummy driver) and sets a 640 x 240 x 32 mode; returns it.
 SDL_Surface* start_test_video();
 void stop_test_video();
-
-void push_key(SDLKey sym, SDLMod mod = KMOD_NONE);
-void push_key_up(SDLKey sym);
-void push_mouse_button(Uint8 button);
-void push_joy_button(Uint8 which, Uint8 button);
-void push_quit();
-void drain_events();
 
 // Reads a pixel (0x00RRGGBB) of a 32-bit surface.
 Uint32 pixel_at(SDL_Surface* s, int x, int y);
