@@ -50,25 +50,7 @@ fi
 # --- Which SDL 1.2 ------------------------------------------------------------
 use_sdl_runtime "$runtime" "$game" run_e2e.sh
 
-tmp=$(mktemp -d "${TMPDIR:-/tmp}/vrillon-e2e.XXXXXX") || exit 1
-xvfb_pid=
-game_pid=
-cleanup() {
-    # SDL takes SIGTERM for a quit request: a game left over is killed outright.
-    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-trap 'exit 2' INT TERM
-
-# --- The X server ---------------------------------------------------------------
-if ! start_xvfb "$tmp/xvfb.log"; then
-    cat "$tmp/xvfb.log" 2>/dev/null
-    echo "FAIL: no X server could be started"
-    exit 1
-fi
+x_test_begin vrillon-e2e
 
 pics=$tmp/pics
 "$pics_tool" extract "$build/game/pics/pics.dat" "$pics" >/dev/null || {

@@ -44,22 +44,7 @@ game=$build/game/vrillon
 }
 use_sdl_runtime "$runtime" "$game" run_exits.sh
 
-tmp=$(mktemp -d "${TMPDIR:-/tmp}/vrillon-exits.XXXXXX") || exit 1
-xvfb_pid=
-game_pid=
-cleanup() {
-    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-trap 'exit 2' INT TERM
-if ! start_xvfb "$tmp/xvfb.log"; then
-    cat "$tmp/xvfb.log" 2>/dev/null
-    echo "FAIL: no X server could be started"
-    exit 1
-fi
+x_test_begin vrillon-exits
 
 # --- The paths ---------------------------------------------------------------------
 # NAME|DAMAGE|AFTER THE INTRO|STATUS|MESSAGE (printf format; the output's last bytes)

@@ -93,3 +93,27 @@ start_xvfb() {
     done
     return 1
 }
+
+# x_test_begin NAME: the common start of a test that plays the game under X:
+# a scratch folder in tmp, a private Xvfb (DISPLAY set), and traps that kill
+# a game left over (game_pid) and the server, and remove the folder, however
+# the script ends. Ends the script with status 1 when no server starts.
+x_test_begin() {
+    tmp=$(mktemp -d "${TMPDIR:-/tmp}/$1.XXXXXX") || exit 1
+    xvfb_pid=
+    game_pid=
+    trap x_test_cleanup EXIT
+    trap 'exit 2' INT TERM
+    if ! start_xvfb "$tmp/xvfb.log"; then
+        cat "$tmp/xvfb.log" 2>/dev/null
+        echo "FAIL: no X server could be started"
+        exit 1
+    fi
+}
+x_test_cleanup() {
+    # A game left over is killed outright: a SIGTERM would only ask it to quit.
+    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$tmp"
+}
