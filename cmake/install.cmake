@@ -26,6 +26,9 @@ foreach(size ${VRILLON_ICON_SIZES})
   list(APPEND VRILLON_ICONS ${icon})
 endforeach()
 add_custom_target(icons ALL DEPENDS ${VRILLON_ICONS})
+# The tree is assembled once, by its own target: without this, a parallel
+# build would run the generator twice at once over the same files.
+add_dependencies(icons game_tree)
 
 # The launcher finds the game and its files relative to its own folder, so the
 # install prefix may be chosen at install time or moved afterwards.
