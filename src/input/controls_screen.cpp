@@ -173,12 +173,7 @@ void controls_screen_enter(ControlsScreen& s, SDL_Surface* screen, PlayerControl
         load_picture(s.indexTab, PIC_SOURIS, "MENU / Erreur de chargement de souris.jpeg : %s\n");
     s.kindPictures[INPUT_KEYBOARD] =
         load_picture(s.indexTab, PIC_CLAVIER, "MENU / Erreur de chargement de clavier.jpeg : %s\n");
-    for (int c = 0; c < CHARACTER_COUNT; ++c) {
-        s.characterPictures[c] = reload_pic(s.indexTab, CHARACTER_TABLE[c].portrait);
-        if (!s.characterPictures[c])
-            fatal("MENU / Erreur de chargement de %s.bmp : %s\n", CHARACTER_TABLE[c].name,
-                  SDL_GetError());
-    }
+    load_portraits(s.indexTab, "MENU / ", s.characterPictures);
     fill_black(screen);
     s.font = open_screen_font("font/comic.ttf", 15, TTF_STYLE_BOLD);
 }

@@ -215,13 +215,13 @@ void race_start(Race& race, const RaceSetup& setup) {
 
     // The race paints on the board and the terrain, so both come fresh.
     surface_free(carry.board);
-    carry.board = reload_pic(assets.indexTab, PIC_BOARD);
-    if (!carry.board) fatal("Erreur de chargement de board.bmp : %s\n", SDL_GetError());
+    carry.board =
+        load_picture(assets.indexTab, PIC_BOARD, "Erreur de chargement de board.bmp : %s\n");
     race_paint_best_times(race);
     race_draw_board(race);
     surface_free(assets.terrain);
-    assets.terrain = reload_pic(assets.indexTab, PIC_TERRAIN);
-    if (!assets.terrain) fatal("Erreur de chargement du terrain : %s\n", SDL_GetError());
+    assets.terrain =
+        load_picture(assets.indexTab, PIC_TERRAIN, "Erreur de chargement du terrain : %s\n");
 
     RaceState& s = race.state;
     s.scrollX = 0;

@@ -19,6 +19,10 @@ void next_step() {
     if (saveHook) saveHook(saveStep);
 }
 
+void report_read(const char* path, int err) {
+    fprintf(stderr, "Erreur de lecture du fichier %s : %s\n", path, strerror(err));
+}
+
 void report_write(const char* path, int err) {
     fprintf(stderr, "Erreur d'écriture du fichier %s : %s\n", path, strerror(err));
 }
@@ -94,7 +98,7 @@ RecordFile open_record(const char* path) {
     if (fstat(fd, &st) != 0) {
         f.error = errno;
         f.state = RECORD_READ_FAILED;
-        fprintf(stderr, "Erreur de lecture du fichier %s : %s\n", path, strerror(f.error));
+        report_read(path, f.error);
         return f;
     }
     if (!S_ISREG(st.st_mode)) {
@@ -110,7 +114,7 @@ RecordFile open_record(const char* path) {
         if (n < 0) {
             f.error = errno;
             f.state = RECORD_READ_FAILED;
-            fprintf(stderr, "Erreur de lecture du fichier %s : %s\n", path, strerror(f.error));
+            report_read(path, f.error);
             return f;
         }
         if (n == 0) break;

@@ -61,12 +61,7 @@ void hall_screen_enter(HallScreen& h, SDL_Surface* screen, bool& fullscreen) {
     clear_input(h.in);
     h.background =
         load_picture(h.indexTab, PIC_HALL, "HALL / Erreur de chargement de hall.bmp : %s\n");
-    for (int c = 0; c < CHARACTER_COUNT; ++c) {
-        h.portraits[c] = reload_pic(h.indexTab, CHARACTER_TABLE[c].portrait);
-        if (!h.portraits[c])
-            fatal("HALL / Erreur de chargement de %s.bmp : %s\n", CHARACTER_TABLE[c].name,
-                  SDL_GetError());
-    }
+    load_portraits(h.indexTab, "HALL / ", h.portraits);
     h.font = open_screen_font("font/comic.ttf", 20, TTF_STYLE_BOLD);
     hall_screen_draw(h);
 }

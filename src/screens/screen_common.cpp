@@ -12,6 +12,16 @@ SDL_Surface* load_picture(const uint32_t* indexTab, int number, const char* mess
     return p;
 }
 
+void load_portraits(const uint32_t* indexTab, const char* prefix,
+                    SDL_Surface* portraits[CHARACTER_COUNT]) {
+    for (int c = 0; c < CHARACTER_COUNT; ++c) {
+        portraits[c] = reload_pic(indexTab, CHARACTER_TABLE[c].portrait);
+        if (!portraits[c])
+            fatal("%sErreur de chargement de %s.bmp : %s\n", prefix, CHARACTER_TABLE[c].name,
+                  SDL_GetError());
+    }
+}
+
 void draw_picture(SDL_Surface* screen, SDL_Surface* picture, int x, int y) {
     if (!screen || !picture) return;
     SDL_Rect at = {Sint16(x), Sint16(y), Uint16(picture->w), Uint16(picture->h)};

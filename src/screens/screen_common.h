@@ -6,6 +6,7 @@
 #pragma once
 
 #include "input/input.h"
+#include "race/characters.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>
@@ -16,6 +17,11 @@
 // the message (a format whose %s takes the SDL error), since the screen has
 // nothing to show without it.
 SDL_Surface* load_picture(const uint32_t* indexTab, int number, const char* message);
+// Every character's portrait, in character order. One that cannot be loaded
+// ends the program with PREFIX "Erreur de chargement de NAME.bmp : " and the
+// SDL error, PREFIX naming the screen ("MAIN / ", "MENU / ", "HALL / ").
+void load_portraits(const uint32_t* indexTab, const char* prefix,
+                    SDL_Surface* portraits[CHARACTER_COUNT]);
 // Blits a whole picture at (x, y); a null picture or screen draws nothing.
 // The rectangle written back by the blit stays local.
 void draw_picture(SDL_Surface* screen, SDL_Surface* picture, int x, int y);

@@ -110,21 +110,24 @@ void close_media() {
     SDL_Quit();
 }
 
-void fatal(const char* fmt, ...) {
-    va_list ap;
-    va_start(ap, fmt);
-    vprintf(fmt, ap);
-    va_end(ap);
+// After a fatal message: the message out, the media closed, status 1.
+[[noreturn]] static void end_after_message() {
     fflush(stdout);
     close_media();
     exit(1);
 }
 
+void fatal(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    vprintf(fmt, ap);
+    va_end(ap);
+    end_after_message();
+}
+
 void fatal_line(const char* text) {
     puts(text);
-    fflush(stdout);
-    close_media();
-    exit(1);
+    end_after_message();
 }
 
 void install_termination_handlers() {

@@ -67,8 +67,11 @@ void set_window_icon() {
     surface_free(icon);
 }
 
-void set_colour_key(SDL_Surface* s, Uint32 key, const char* message) {
-    if (SDL_SetColorKey(s, SDL_SRCCOLORKEY, key) != 0) fatal(message, SDL_GetError());
+// The grey colour key on a picture drawn over others; NAME is the picture's
+// in the failure message.
+void set_colour_key(SDL_Surface* s, Uint32 key, const char* name) {
+    if (SDL_SetColorKey(s, SDL_SRCCOLORKEY, key) != 0)
+        fatal("Erreur d'application de la transparence %s : %s\n", name, SDL_GetError());
 }
 
 void load_pictures(Assets& a, SDL_Surface* screen) {
@@ -79,15 +82,9 @@ void load_pictures(Assets& a, SDL_Surface* screen) {
         a.spriteSet[c] = reload_pic(a.indexTab, row.sprites);
         if (!a.spriteSet[c])
             fatal("Erreur de chargement du spriteSet %s : %s\n", row.name, SDL_GetError());
-        if (SDL_SetColorKey(a.spriteSet[c], SDL_SRCCOLORKEY, a.colorKey) != 0)
-            fatal("Erreur d'application de la transparence %s : %s\n", row.name, SDL_GetError());
+        set_colour_key(a.spriteSet[c], a.colorKey, row.name);
     }
-    for (int c = 0; c < CHARACTER_COUNT; ++c) {
-        a.portraits[c] = reload_pic(a.indexTab, CHARACTER_TABLE[c].portrait);
-        if (!a.portraits[c])
-            fatal("MAIN / Erreur de chargement de %s.bmp : %s\n", CHARACTER_TABLE[c].name,
-                  SDL_GetError());
-    }
+    load_portraits(a.indexTab, "MAIN / ", a.portraits);
 
     a.chrono =
         load_picture(a.indexTab, PIC_CHRONO, "MAIN / Erreur de chargement de chrono.bmp : %s\n");
@@ -98,8 +95,7 @@ void load_pictures(Assets& a, SDL_Surface* screen) {
 
     a.explosion =
         load_picture(a.indexTab, PIC_EXPLODE, "MAIN / Erreur de chargement de explode.bmp : %s\n");
-    set_colour_key(a.explosion, a.colorKey,
-                   "Erreur d'application de la transparence explosion : %s\n");
+    set_colour_key(a.explosion, a.colorKey, "explosion");
 }
 
 // Opens the joysticks the system reports. The input snapshot covers four, so a

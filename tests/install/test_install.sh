@@ -33,23 +33,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 2' INT TERM
 
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-# expect DESCRIPTION COMMAND...: the command must succeed.
-expect() {
-    what=$1
-    shift
-    "$@" || fail "$what"
-}
-# same DESCRIPTION ACTUAL EXPECTED
-same() {
-    [ "$2" = "$3" ] || fail "$1: got '$2', expected '$3'"
-}
-# has FILE TEXT: FILE holds a line containing TEXT.
-has() { grep -qF -- "$2" "$1"; }
+. "$(dirname "$0")/../support/checks.sh"
 # private_xvfb LOG SCREEN: an X server of our own, its display in xvfb_display
 # and its process in xvfb_pid. Every launch names its display itself, so the
 # DISPLAY that start_xvfb exports is put back as it was.

@@ -63,17 +63,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 2' INT TERM
 
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-expect() {
-    what=$1
-    shift
-    "$@" || fail "$what"
-}
-has() { grep -qF -- "$2" "$1"; }
+. "$(dirname "$0")/../support/checks.sh"
 
 # --- Build and lintian ----------------------------------------------------
 version=$(sed -n '1s/^vrillon (\([^)]*\)).*/\1/p' "$src/debian/changelog")
