@@ -30,10 +30,6 @@ ResourceCounts counts = {0, 0, 0};
 volatile sig_atomic_t terminationSignal = 0;
 bool quitJustGiven = false;
 
-void on_termination(int sig) {
-    terminationSignal = sig;
-}
-
 int give_quit(SDL_Event* ev) {
     memset(ev, 0, sizeof *ev);
     ev->type = SDL_QUIT;
@@ -130,18 +126,8 @@ void fatal_line(const char* text) {
     end_after_message();
 }
 
-void install_termination_handlers() {
-    // Installed before SDL starts, so SDL leaves them in place: its own
-    // handlers would turn the signal into a window close, which the intro
-    // takes for "skip the intro".
-    struct sigaction sa;
-    memset(&sa, 0, sizeof sa);
-    sa.sa_handler = on_termination;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGHUP, &sa, nullptr);
+void note_termination(int sig) {
+    terminationSignal = sig;
 }
 
 bool termination_requested() {

@@ -1,0 +1,59 @@
+# Building for Windows (cross-compiled with MinGW-w64, see
+# cmake/mingw-w64-x86_64.cmake and scripts/build-windows.sh).
+#
+# The run-time tree (pictures, sounds, fonts, record templates) is made by the
+# asset generator, a program of the machine that builds: it is taken from a
+# build for that machine, VRILLON_HOST_BUILD (build/ by default).
+set(VRILLON_HOST_BUILD ${CMAKE_SOURCE_DIR}/build CACHE PATH
+    "A build for the building machine, whose game/ and templates/ are copied")
+
+# Files for the other systems stay out; files of the game that are written for
+# POSIX alone have their Windows counterparts here.
+list(FILTER VRILLON_CORE_SOURCES EXCLUDE REGEX "_posix\\.cpp$")
+list(REMOVE_ITEM VRILLON_CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/records/record_file.cpp
+     ${CMAKE_SOURCE_DIR}/src/shell/game_start_win32.cpp)
+
+# SDL renames main to SDL_main for its SDLmain library, which would also
+# send the output of every program to stdout.txt: the programs keep their
+# own main, and the game sends its output there itself (game_start_win32.cpp).
+add_compile_definitions(SDL_main=main WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE)
+
+function(vrillon_windows_game)
+  # The SDL and the libraries' pkg-config files name SDLmain and the GUI
+  # subsystem; only the game itself is a windowed program.
+  foreach(lib SDL SDLTTF SDLGFX SDLMIXER)
+    get_target_property(libs PkgConfig::${lib} INTERFACE_LINK_LIBRARIES)
+    list(FILTER libs EXCLUDE REGEX "SDLmain|mingw32")
+    set_target_properties(PkgConfig::${lib} PROPERTIES INTERFACE_LINK_LIBRARIES "${libs}")
+    get_target_property(opts PkgConfig::${lib} INTERFACE_LINK_OPTIONS)
+    if(opts)
+      list(FILTER opts EXCLUDE REGEX "^-mwindows$")
+      set_target_properties(PkgConfig::${lib} PROPERTIES INTERFACE_LINK_OPTIONS "${opts}")
+    endif()
+    get_target_property(defs PkgConfig::${lib} INTERFACE_COMPILE_OPTIONS)
+    if(defs)
+      list(FILTER defs EXCLUDE REGEX "^-Dmain=SDL_main$")
+      set_target_properties(PkgConfig::${lib} PROPERTIES INTERFACE_COMPILE_OPTIONS "${defs}")
+    endif()
+  endforeach()
+
+  target_sources(vrillon PRIVATE ${CMAKE_SOURCE_DIR}/src/shell/game_start_win32.cpp)
+  target_link_libraries(vrillon PRIVATE shell32 ole32 uuid)
+  set_target_properties(vrillon PROPERTIES WIN32_EXECUTABLE ON)
+
+  set(stamp ${CMAKE_BINARY_DIR}/game_tree.stamp)
+  add_custom_command(
+    OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VRILLON_GAME_DIR}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${VRILLON_HOST_BUILD}/game/pics ${VRILLON_GAME_DIR}/pics
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${VRILLON_HOST_BUILD}/game/sounds ${VRILLON_GAME_DIR}/sounds
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${VRILLON_HOST_BUILD}/game/font ${VRILLON_GAME_DIR}/font
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${VRILLON_HOST_BUILD}/templates ${VRILLON_TEMPLATE_DIR}
+    COMMAND ${CMAKE_COMMAND} -DSRC=${VRILLON_TEMPLATE_DIR}/data -DDST=${VRILLON_GAME_DIR}/data
+            -P ${CMAKE_SOURCE_DIR}/cmake/copy_if_absent.cmake
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${VRILLON_HOST_BUILD}/game_tree.stamp ${CMAKE_SOURCE_DIR}/cmake/copy_if_absent.cmake
+    COMMENT "Copying the run-time tree from ${VRILLON_HOST_BUILD}")
+  add_custom_target(game_tree ALL DEPENDS ${stamp})
+  add_dependencies(vrillon game_tree)
+endfunction()
