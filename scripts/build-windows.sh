@@ -179,7 +179,7 @@ unpack() { # unpack NAME VERSION DIR: the source with its Debian patches applied
     fi
 }
 
-CROSS_ENV="CC=$HOST-gcc CXX=$HOST-g++ AR=$HOST-ar RANLIB=$HOST-ranlib WINDRES=$HOST-windres"
+CROSS_ENV="CC=$HOST-gcc-posix CXX=$HOST-g++-posix AR=$HOST-ar RANLIB=$HOST-ranlib WINDRES=$HOST-windres"
 STATIC_RUNTIME="-static-libgcc -static-libstdc++"
 
 cmake_lib() { # cmake_lib SRC BUILD [options...]
@@ -227,7 +227,7 @@ compile_static() { # compile_static SRC LIB CFLAGS FILES...
     objs=""
     for f in "$@"; do
         o="$src/$(basename "$f" .c).o"
-        $NICE $HOST-gcc -O2 -DNDEBUG $flags -I"$STAGE/include/SDL" -c "$src/$f" -o "$o"
+        $NICE $HOST-gcc-posix -O2 -DNDEBUG $flags -I"$STAGE/include/SDL" -c "$src/$f" -o "$o"
         objs="$objs $o"
     done
     $HOST-ar rcs "$STAGE/lib/$lib" $objs

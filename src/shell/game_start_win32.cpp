@@ -11,7 +11,8 @@
 //   game's own differ) and the record files copied from the game's only
 //   when absent. MIDI instruments are then read from the game's folder.
 // - Standard output and standard error go to stdout.txt and stderr.txt in
-//   the working folder, as SDLmain did; an empty one is removed at the end.
+//   the working folder, as SDLmain did (in text mode, so with Windows' line
+//   ends); an empty one is removed at the end.
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -121,19 +122,21 @@ std::wstring prepare_user_folder(const std::wstring& game) {
 
 std::wstring output_folder;
 
-void remove_if_empty(const wchar_t* name) {
+// A file the C library holds open cannot be removed: an empty one is let go
+// first.
+void remove_if_empty(FILE* stream, const wchar_t* name) {
+    fflush(stream);
     const std::wstring path = output_folder + L"\\" + name;
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) &&
-        data.nFileSizeLow == 0 && data.nFileSizeHigh == 0)
-        DeleteFileW(path.c_str());
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        data.nFileSizeLow != 0 || data.nFileSizeHigh != 0)
+        return;
+    if (_wfreopen(L"NUL", L"w", stream)) DeleteFileW(path.c_str());
 }
 
 void close_output() {
-    fflush(stdout);
-    fflush(stderr);
-    remove_if_empty(L"stdout.txt");
-    remove_if_empty(L"stderr.txt");
+    remove_if_empty(stdout, L"stdout.txt");
+    remove_if_empty(stderr, L"stderr.txt");
 }
 
 void start_game() {
