@@ -343,11 +343,12 @@ fi
 say "native build (the run-time tree)"
 VRILLON_BUILD_DIR=build $NICE scripts/setup.sh >/dev/null
 say "cross build"
+mkdir -p "$BUILD"
 PKG_CONFIG_LIBDIR="$PREFIX/lib/pkgconfig" PKG_CONFIG_PATH="" $NICE cmake -S . -B "$BUILD" \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" -DCMAKE_PREFIX_PATH="$PREFIX" \
     -DCMAKE_BUILD_TYPE=Release -DVRILLON_HOST_BUILD="$ROOT/build" -DVRILLON_BENCH=OFF \
-    >"$BUILD.configure.log" 2>&1 || {
-    cat "$BUILD.configure.log" >&2
+    >"$BUILD/configure.log" 2>&1 || {
+    cat "$BUILD/configure.log" >&2
     exit 1
 }
 $NICE cmake --build "$BUILD" -j "$JOBS"
