@@ -23,9 +23,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # each program, so none of their DLLs has to travel with it. The libraries'
 # DLLs are still linked through their import libraries, named in full.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-# Test programs are run with wine where it is there.
-find_program(VRILLON_WINE wine)
-if(VRILLON_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${VRILLON_WINE})
-endif()

@@ -7,16 +7,44 @@
 set(VRILLON_HOST_BUILD ${CMAKE_SOURCE_DIR}/build CACHE PATH
     "A build for the building machine, whose game/ and templates/ are copied")
 
-# Files for the other systems stay out; files of the game that are written for
-# POSIX alone have their Windows counterparts here.
-list(FILTER VRILLON_CORE_SOURCES EXCLUDE REGEX "_posix\\.cpp$")
+# Files of the game written for POSIX alone under names of their own have
+# their Windows counterparts; the game's start-up is the game's alone.
 list(REMOVE_ITEM VRILLON_CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/records/record_file.cpp
      ${CMAKE_SOURCE_DIR}/src/shell/game_start_win32.cpp)
+
+# The libraries' prefix stands for /usr on Debian: its include folder is searched
+# for everything, as the game names its headers <SDL/SDL.h>.
+foreach(prefix ${CMAKE_PREFIX_PATH})
+  include_directories(SYSTEM ${prefix}/include)
+endforeach()
 
 # SDL renames main to SDL_main for its SDLmain library, which would also
 # send the output of every program to stdout.txt: the programs keep their
 # own main, and the game sends its output there itself (game_start_win32.cpp).
 add_compile_definitions(SDL_main=main WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE)
+
+# Programs built here run on the building machine under Wine, which shows its
+# root as the drive Z:; the tests are given the build's paths on that drive.
+set(CMAKE_CROSSCOMPILING_EMULATOR sh ${CMAKE_SOURCE_DIR}/tests/windows/wine.sh)
+foreach(prefix ${CMAKE_PREFIX_PATH})
+  list(APPEND CMAKE_CROSSCOMPILING_EMULATOR --dlls ${prefix}/bin)
+endforeach()
+set(VRILLON_RUN_ROOT Z:)
+
+# A unit test runs as one program under Wine, headless (label windows).
+function(vrillon_windows_unit_test name)
+  set(args)
+  if(name STREQUAL test_archive)
+    # The archive tool is a program of the building machine alone.
+    set(args --gtest_filter=-Archive.Tool*)
+  endif()
+  add_test(NAME windows_${name} COMMAND ${name} ${args})
+  set_tests_properties(windows_${name} PROPERTIES
+    LABELS windows
+    SKIP_RETURN_CODE 77
+    TIMEOUT 600
+    ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+endfunction()
 
 function(vrillon_windows_game)
   # The SDL and the libraries' pkg-config files name SDLmain and the GUI

@@ -4,24 +4,28 @@
 #include "archive_pack/archive_pack.h"
 #include "race/characters.h"
 #include "shell/system.h"
+#include "support/child_run.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
+#include <system_error>
 #include <vector>
 
 namespace {
 
 // Writes pics/pics.dat word by word, exactly as given (no masking).
 void write_words(const std::vector<uint32_t>& words, size_t extra_zero_bytes = 0) {
-    ASSERT_EQ(system("mkdir -p pics"), 0);
+    std::error_code err;
+    std::filesystem::create_directories("pics", err);
+    ASSERT_FALSE(err) << err.message();
     FILE* f = fopen("pics/pics.dat", "wb");
     ASSERT_NE(f, nullptr);
     for (uint32_t w : words) {
@@ -62,20 +66,6 @@ std::string slurp(const std::string& path) {
     std::stringstream ss;
     ss << f.rdbuf();
     return ss.str();
-}
-
-// Runs a command, returns its exit status; its standard output goes to *out.
-int run(const std::string& cmd, std::string* out = nullptr) {
-    FILE* p = popen((cmd + " 2>/dev/null").c_str(), "r");
-    if (!p) return -1;
-    std::string text;
-    char buf[512];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        text.append(buf, n);
-    int status = pclose(p);
-    if (out) *out = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 const std::string TOOL = std::string(VRILLON_TOOLS_DIR) + "/pics_tool";
@@ -339,16 +329,16 @@ TEST_F(Archive, ToolRoundTripGivesIdenticalBytes) {
     save_bmp("b.bmp", 45, 30, 2);
     save_bmp("c.bmp", 7, 5, 3);
     std::string out;
-    ASSERT_EQ(run(TOOL + " pack one.dat a.bmp b.bmp c.bmp"), 0);
-    ASSERT_EQ(run(TOOL + " list one.dat", &out), 0);
+    ASSERT_EQ(run_command(TOOL + " pack one.dat a.bmp b.bmp c.bmp"), 0);
+    ASSERT_EQ(run_command(TOOL + " list one.dat", &out), 0);
     std::vector<std::string> lines = lines_of(out);
     ASSERT_EQ(lines.size(), 3u) << out;
     EXPECT_NE(lines[0].find("12"), std::string::npos); // picture 0 right after a 12-byte index
     EXPECT_NE(lines[0].find("3 x 2"), std::string::npos);
     EXPECT_NE(lines[1].find("45 x 30"), std::string::npos);
     EXPECT_NE(lines[2].find("7 x 5"), std::string::npos);
-    ASSERT_EQ(run(TOOL + " extract one.dat out"), 0);
-    ASSERT_EQ(run(TOOL + " pack two.dat out"), 0);
+    ASSERT_EQ(run_command(TOOL + " extract one.dat out"), 0);
+    ASSERT_EQ(run_command(TOOL + " pack two.dat out"), 0);
     std::string one = slurp("one.dat");
     EXPECT_EQ(one.size(), 12u + 3 * 8 + 4 * (6 + 1350 + 35));
     EXPECT_EQ(one, slurp("two.dat"));
@@ -366,22 +356,22 @@ TEST_F(Archive, ToolRoundTripGivesIdenticalBytes) {
 
     // The archive the build made survives the same trip byte for byte.
     std::string game = std::string(VRILLON_GAME_DIR) + "/pics/pics.dat";
-    ASSERT_EQ(run(TOOL + " extract '" + game + "' game_out"), 0);
-    ASSERT_EQ(run(TOOL + " pack again.dat game_out"), 0);
+    ASSERT_EQ(run_command(TOOL + " extract '" + game + "' game_out"), 0);
+    ASSERT_EQ(run_command(TOOL + " pack again.dat game_out"), 0);
     EXPECT_TRUE(slurp(game) == slurp("again.dat"));
 }
 
 TEST_F(Archive, ToolRefusesBadUseAndDamagedArchives) {
-    EXPECT_EQ(run(TOOL), 2);
-    EXPECT_EQ(run(TOOL + " frobnicate x"), 2);
-    EXPECT_EQ(run(TOOL + " list"), 2);
-    EXPECT_NE(run(TOOL + " list missing.dat"), 0);
-    EXPECT_NE(run(TOOL + " pack out.dat missing.bmp"), 0);
+    EXPECT_EQ(run_command(TOOL), 2);
+    EXPECT_EQ(run_command(TOOL + " frobnicate x"), 2);
+    EXPECT_EQ(run_command(TOOL + " list"), 2);
+    EXPECT_NE(run_command(TOOL + " list missing.dat"), 0);
+    EXPECT_NE(run_command(TOOL + " pack out.dat missing.bmp"), 0);
     ASSERT_EQ(system("mkdir -p empty"), 0);
-    EXPECT_NE(run(TOOL + " pack out.dat empty"), 0);
+    EXPECT_NE(run_command(TOOL + " pack out.dat empty"), 0);
 
     save_bmp("a.bmp", 4, 4, 9);
-    ASSERT_EQ(run(TOOL + " pack good.dat a.bmp a.bmp"), 0);
+    ASSERT_EQ(run_command(TOOL + " pack good.dat a.bmp a.bmp"), 0);
     std::string good = slurp("good.dat");
     auto write = [](const std::string& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
@@ -403,12 +393,12 @@ TEST_F(Archive, ToolRefusesBadUseAndDamagedArchives) {
     for (const char* f : {"cut_pixels.dat", "cut_header.dat", "cut_index.dat", "odd.dat",
                           "beyond.dat", "wide.dat"}) {
         SCOPED_TRACE(f);
-        EXPECT_EQ(run(TOOL + " list " + f), 1);
-        EXPECT_EQ(run(TOOL + " extract " + f + " x_" + f), 1);
+        EXPECT_EQ(run_command(TOOL + " list " + f), 1);
+        EXPECT_EQ(run_command(TOOL + " extract " + f + " x_" + f), 1);
     }
     // A damaged archive still lists its intact pictures.
     std::string out;
-    run(TOOL + " list cut_pixels.dat", &out);
+    run_command(TOOL + " list cut_pixels.dat", &out);
     EXPECT_NE(out.find(" 0  offset"), std::string::npos);
     EXPECT_NE(out.find("4 x 4\n"), std::string::npos);
     EXPECT_NE(out.find("damaged"), std::string::npos);

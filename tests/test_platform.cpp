@@ -32,7 +32,7 @@ TEST(Platform, TerminationSignalBecomesAQuitAtEveryPoll) {
     EXPECT_FALSE(termination_requested());
     SDL_Event ev;
     EXPECT_EQ(game_poll_event(&ev), 0);
-    raise(SIGHUP);
+    raise(SIGTERM);
     ASSERT_TRUE(termination_requested());
     for (int drain = 0; drain < 3; ++drain) {
         ASSERT_EQ(game_poll_event(&ev), 1) << drain;

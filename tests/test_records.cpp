@@ -117,7 +117,7 @@ TEST_F(RecordsTest, MissingScoresFileIsFatal) {
 
 TEST_F(RecordsTest, LineOffsetsAndReading) {
     dir.write("data/hall.dat", standard_hall());
-    FILE* f = fopen("data/hall.dat", "r");
+    FILE* f = fopen("data/hall.dat", "rb");
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(line_offset(f, 0), 0);
     EXPECT_EQ(line_offset(f, 3), 3 * HALL_LINE_WIDTH);

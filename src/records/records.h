@@ -17,6 +17,8 @@ constexpr int HALL_LINE_WIDTH = 19; // line end included
 
 // mode 0 read, 1 update with *time, other: touch nothing (returns 0.0).
 float rw_score(int character, const float* time, int mode);
+// The offset of line n of f, opened in binary mode: a text-mode stream on
+// Windows gives offsets of its own.
 long line_offset(FILE* f, int n);
 // mode 0 read rank into *entry, other: insert *entry at rank.
 void rw_hall(HallEntry* entry, int rank, int mode);

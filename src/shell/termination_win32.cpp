@@ -1,32 +1,39 @@
-// The Windows counterparts of the termination signals: the console's Ctrl+C
-// and Ctrl+Break, its window closed, the user logging off and the system
-// shutting down all end the game as SIGINT and SIGTERM do on POSIX.
+// The Windows counterparts of the termination signals. The C library's SIGINT,
+// SIGBREAK and SIGTERM (the console's Ctrl+C and Ctrl+Break, and a raise);
+// the console's window closed, the user logging off and the system shutting
+// down come to the console handler alone. All end the game as SIGINT and
+// SIGTERM do on POSIX.
 #include "shell/system.h"
 
 #include <csignal>
 #include <windows.h>
 
 namespace {
+void on_signal(int sig) {
+    // The C library resets a handler once it has run.
+    signal(sig, on_signal);
+    note_termination(sig);
+}
+
 BOOL WINAPI on_console_event(DWORD event) {
     switch (event) {
-    case CTRL_C_EVENT:
-    case CTRL_BREAK_EVENT:
-        note_termination(SIGINT);
-        return TRUE;
     case CTRL_CLOSE_EVENT:
     case CTRL_LOGOFF_EVENT:
     case CTRL_SHUTDOWN_EVENT:
-        // The process ends as soon as this returns: wait for the game to save
-        // and end by itself (the system allows about five seconds).
+        // The process ends as soon as this returns: wait for the game to end
+        // by itself (the system allows about five seconds).
         note_termination(SIGTERM);
         Sleep(10000);
         return TRUE;
     default:
-        return FALSE;
+        return FALSE; // Ctrl+C and Ctrl+Break go on to the C library's signals
     }
 }
 } // namespace
 
 void install_termination_handlers() {
+    signal(SIGINT, on_signal);
+    signal(SIGBREAK, on_signal);
+    signal(SIGTERM, on_signal);
     SetConsoleCtrlHandler(on_console_event, TRUE);
 }

@@ -1,17 +1,15 @@
 #include "common/run_tree.h"
 
+#include "common/scratch_folder.h"
+
 #include <cstdio>
 #include <cstring>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace {
-// Every tree lives under this prefix, so that removal can never reach further.
-const char* const TREE_PREFIX = "/tmp/vrillon";
-
 bool copy_part(const std::string& from, const std::string& to) {
     std::error_code err;
     fs::copy(from, to, fs::copy_options::recursive, err);
@@ -27,12 +25,12 @@ RunTreeSource built_run_tree() {
 }
 
 std::string run_tree_make(const char* name, int parts, const RunTreeSource& from) {
-    std::string pattern = std::string("/tmp/") + name + "-XXXXXX";
-    if (pattern.compare(0, strlen(TREE_PREFIX), TREE_PREFIX) != 0 || !mkdtemp(&pattern[0])) {
-        fprintf(stderr, "cannot make a scratch tree %s\n", pattern.c_str());
+    // Every tree lives under one prefix, so that removal can never reach further.
+    const std::string dir = strncmp(name, "vrillon", 7) == 0 ? make_scratch_folder(name) : "";
+    if (dir.empty()) {
+        fprintf(stderr, "cannot make a scratch tree %s\n", name);
         return "";
     }
-    const std::string& dir = pattern;
     bool ok = true;
     if (parts & RUN_TREE_ASSETS)
         for (const char* part : {"/pics", "/sounds", "/font"})
@@ -52,7 +50,8 @@ std::string run_tree_make(const char* name, int parts, const RunTreeSource& from
 }
 
 void run_tree_remove(const std::string& dir) {
-    if (dir.compare(0, strlen(TREE_PREFIX), TREE_PREFIX) != 0) return;
+    const std::string prefix = scratch_prefix();
+    if (dir.compare(0, prefix.size(), prefix) != 0) return;
     std::error_code err;
     fs::remove_all(dir, err);
     if (err) fprintf(stderr, "cleanup of %s failed: %s\n", dir.c_str(), err.message().c_str());

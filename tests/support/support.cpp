@@ -2,22 +2,29 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <unistd.h>
 #include <sys/stat.h>
+#include <system_error>
+
+namespace fs = std::filesystem;
 
 ScratchGameDir::ScratchGameDir(bool with_assets, bool with_data) {
-    char cwd[4096];
-    previous = getcwd(cwd, sizeof cwd) ? cwd : ".";
+    std::error_code err;
+    previous = fs::current_path(err).u8string();
+    if (err) previous = ".";
     path = run_tree_make("vrillon-test",
                          (with_assets ? RUN_TREE_ASSETS : 0) | (with_data ? RUN_TREE_DATA : 0));
-    if (path.empty() || chdir(path.c_str()) != 0) ADD_FAILURE() << "no scratch run-time tree";
+    if (!path.empty()) fs::current_path(fs::u8path(path), err);
+    if (path.empty() || err) ADD_FAILURE() << "no scratch run-time tree";
 }
 
 ScratchGameDir::~ScratchGameDir() {
-    if (chdir(previous.c_str()) != 0) perror("chdir");
+    std::error_code err;
+    fs::current_path(fs::u8path(previous), err);
+    if (err) fprintf(stderr, "cannot go back to %s: %s\n", previous.c_str(), err.message().c_str());
     run_tree_remove(path);
 }
 
@@ -39,8 +46,9 @@ bool ScratchGameDir::exists(const std::string& rel) const {
 }
 
 void ScratchGameDir::remove(const std::string& rel) const {
-    std::string cmd = "rm -rf '" + path + "/" + rel + "'";
-    if (system(cmd.c_str()) != 0) fprintf(stderr, "remove failed\n");
+    std::error_code err;
+    fs::remove_all(fs::u8path(path + "/" + rel), err);
+    if (err) fprintf(stderr, "remove failed: %s\n", err.message().c_str());
 }
 
 SDL_Surface* start_test_video() {

@@ -28,3 +28,7 @@ void stop_test_video();
 
 // Reads a pixel (0x00RRGGBB) of a 32-bit surface.
 Uint32 pixel_at(SDL_Surface* s, int x, int y);
+
+// The most memory the process has held so far, in kB (support_posix.cpp,
+// support_win32.cpp).
+long peak_memory_kb();

@@ -1,0 +1,12 @@
+#include "support/support.h"
+
+#include <windows.h>
+
+#include <psapi.h>
+
+long peak_memory_kb() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+    return long(counters.PeakWorkingSetSize / 1024);
+}
