@@ -120,8 +120,7 @@ void finish_runner(Race& race, int character) {
     char text[32];
     format_seconds(t, text, sizeof text);
     // Only a strictly better time replaces the stored one.
-    float stored = rw_score(character, &t, 0);
-    if (stored > t) rw_score(character, &t, 1);
+    save_best_time(character, t);
     surface_free(k.dispTime);
     k.dispTime = render_text(a.font, text, black_colour());
     if (!k.dispTime) fatal("Erreur de création de dispTime");
@@ -185,19 +184,7 @@ void deactivate_character(PlayerControl controls[PLAYERS], int character) {
 }
 
 int hall_position(float time_ms) {
-    // Starts at 0 so that a hall file that cannot be read takes no one.
-    HallEntry line = {{'\0'}, 0.0f, 0};
-    rw_hall(&line, HALL_LINES - 1, 0);
-    if (!(time_ms < line.time_ms)) return -1;
-    int i = HALL_LINES - 1;
-    for (;;) {
-        rw_hall(&line, i, 0);
-        if (i == 0 || line.time_ms <= time_ms) break;
-        --i;
-    }
-    if (i >= 1) return i + 1;
-    // A tie with the best time goes before it; any other tie goes after.
-    return time_ms <= line.time_ms ? 0 : 1;
+    return hall_rank(time_ms);
 }
 
 void race_start(Race& race, const RaceSetup& setup) {

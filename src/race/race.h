@@ -28,7 +28,9 @@ struct RaceSetup {
 // Runs one race; see RaceOutcome.
 RaceOutcome run_race(const RaceSetup& setup);
 void deactivate_character(PlayerControl controls[PLAYERS], int character);
-// Rank 0-9 at which the time enters the hall of fame, or -1 for none.
+// Rank 0-9 at which the time enters the hall of fame, or -1 for none. It only
+// decides whether the name is asked for: the entry is placed by its time when
+// it is stored.
 int hall_position(float time_ms);
 
 // One runner per character.
