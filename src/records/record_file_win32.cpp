@@ -1,16 +1,24 @@
-// The record files on Windows. The same promises as on POSIX
-// (record_file.cpp): reading is bounded, and a save leaves either the old
-// file or the new one. The new text goes to a file beside the old one, is
-// flushed to the disk, and replaces it with MoveFileExW, through to the disk
-// before it returns. Paths are UTF-8, turned into Windows' wide strings.
+// The record files on Windows, with the same promises as on POSIX
+// (record_file.cpp): nothing blocks on them for long, reading is bounded, a
+// save leaves either the old file or the new one, and two games on the same
+// files take turns to change them.
+//
+// A save writes the new text to a file beside the old one, flushes it to the
+// disk and puts it in the old one's place with MoveFileExW, through to the
+// disk before it returns. Windows will not replace a file that is open, so the
+// turns are kept by a named mutex of the machine, one per file, rather than by
+// a lock on the file itself; a game that dies lets its mutex go. Paths are
+// UTF-8, turned into Windows' wide strings.
 #include "records/record_file.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <io.h>
 #include <string>
+#include <vector>
 #include <windows.h>
 
 namespace {
@@ -37,6 +45,7 @@ int errno_of(DWORD error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
+    case ERROR_INVALID_NAME:
         return ENOENT;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
@@ -54,6 +63,8 @@ int errno_of(DWORD error) {
         return ENOMEM;
     case ERROR_FILENAME_EXCED_RANGE:
         return ENAMETOOLONG;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
     default:
         return EIO;
     }
@@ -61,6 +72,11 @@ int errno_of(DWORD error) {
 
 int last_errno() {
     return errno_of(GetLastError());
+}
+
+bool refused(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT ||
+           error == ERROR_SHARING_VIOLATION;
 }
 
 std::wstring wide(const std::string& utf8) {
@@ -76,12 +92,11 @@ HANDLE handle_of(int fd) {
     return fd < 0 ? INVALID_HANDLE_VALUE : HANDLE(_get_osfhandle(fd));
 }
 
-// Opens an existing file for update; other programs may read it, and the
-// game may replace it while it is open.
-HANDLE open_for_update(const std::wstring& path) {
-    return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+// Opens an existing file; other programs may read and write it, and replace
+// it once it is closed.
+HANDLE open_existing(const std::wstring& path, DWORD access) {
+    return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 int adopt(HANDLE h) {
@@ -89,6 +104,98 @@ int adopt(HANDLE h) {
     if (fd < 0) CloseHandle(h);
     return fd;
 }
+
+// Opens for update where the file allows it, else for reading alone; *denied
+// gets why writing was refused (0 when the file is writable).
+// A file marked read-only is read alone, whoever the player is.
+HANDLE open_file(const std::wstring& path, int* denied) {
+    *denied = 0;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    int err = EACCES;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) {
+        h = open_existing(path, GENERIC_READ | GENERIC_WRITE);
+        if (h != INVALID_HANDLE_VALUE || !refused(GetLastError())) return h;
+        err = last_errno();
+    }
+    h = open_existing(path, GENERIC_READ);
+    if (h != INVALID_HANDLE_VALUE) *denied = err;
+    return h;
+}
+
+// ---- The turns: a named mutex per file, held from the update's opening to
+// its closing.
+
+struct HeldTurn {
+    int fd;
+    HANDLE mutex;
+};
+std::vector<HeldTurn> heldTurns;
+
+// The mutex's name: the file's full path, in one case, hashed to fit.
+std::wstring turn_name(const char* path) {
+    const std::wstring name = wide(path);
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD n = GetFullPathNameW(name.c_str(), DWORD(full.size()), &full[0], nullptr);
+    if (n >= full.size()) {
+        full.resize(n);
+        n = GetFullPathNameW(name.c_str(), DWORD(full.size()), &full[0], nullptr);
+    }
+    full.resize(n < full.size() ? n : 0);
+    if (full.empty()) full = name;
+    uint64_t hash = 14695981039346656037ull;
+    for (wchar_t c : full) {
+        if (c == L'/') c = L'\\';
+        hash = (hash ^ uint64_t(towlower(c))) * 1099511628211ull;
+    }
+    wchar_t text[64];
+    swprintf(text, 64, L"Local\\vrillon-record-%016llx", (unsigned long long)hash);
+    return text;
+}
+
+// Waits at most RECORD_LOCK_WAIT_MS for the file's turn; null when it cannot
+// be had, with the reason in *err.
+HANDLE take_turn(const char* path, int* err) {
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, turn_name(path).c_str());
+    if (!mutex) {
+        *err = last_errno();
+        return nullptr;
+    }
+    switch (WaitForSingleObject(mutex, RECORD_LOCK_WAIT_MS)) {
+    case WAIT_OBJECT_0:
+    case WAIT_ABANDONED: // a game that died in its turn: its save left old or new
+        return mutex;
+    case WAIT_TIMEOUT:
+        *err = EAGAIN;
+        break;
+    default:
+        *err = last_errno();
+        break;
+    }
+    CloseHandle(mutex);
+    return nullptr;
+}
+
+void hold_turn(int fd, HANDLE mutex) {
+    if (mutex) heldTurns.push_back(HeldTurn{fd, mutex});
+}
+
+void move_turn(int from, int to) {
+    for (HeldTurn& t : heldTurns)
+        if (t.fd == from) t.fd = to;
+}
+
+void end_turn(int fd) {
+    for (size_t i = 0; i < heldTurns.size(); ++i) {
+        if (heldTurns[i].fd != fd) continue;
+        ReleaseMutex(heldTurns[i].mutex);
+        CloseHandle(heldTurns[i].mutex);
+        heldTurns.erase(heldTurns.begin() + long(i));
+        return;
+    }
+}
+
+// ---- Writing.
 
 // Writes all of data at offset at; *done tells how much went out before a failure.
 bool write_all(HANDLE h, const char* data, size_t size, long long at, size_t* done) {
@@ -131,9 +238,9 @@ bool flush(HANDLE h) {
     return false;
 }
 
-// The folder cannot take a new file but the file itself is writable: one write
-// over the old text, padded with spaces to the old length as on POSIX. A
-// failure puts the old bytes back.
+// The folder cannot take a new file, or the old one cannot be replaced, but
+// the file itself is writable: one write over the old text, padded with
+// spaces to the old length as on POSIX. A failure puts the old bytes back.
 bool save_in_place(RecordFile& f, const std::string& text) {
     HANDLE h = handle_of(f.fd);
     std::string out = text;
@@ -156,14 +263,11 @@ bool save_in_place(RecordFile& f, const std::string& text) {
     return false;
 }
 
-} // namespace
+// ---- Reading.
 
-void set_record_save_hook(void (*hook)(int step)) {
-    saveHook = hook;
-}
-
-RecordFile open_record(const char* path) {
-    RecordFile f{path, -1, RECORD_CANNOT_OPEN, 0, 0, std::string()};
+// Opens path and finds what it is; a regular file's text is read apart.
+RecordFile open_unread(const char* path) {
+    RecordFile f{path, -1, RECORD_CANNOT_OPEN, 0, 0, 0, std::string()};
     const std::wstring name = wide(path);
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -171,13 +275,16 @@ RecordFile open_record(const char* path) {
         f.state = RECORD_NOT_REGULAR;
         return f;
     }
-    HANDLE h = open_for_update(name);
+    HANDLE h = open_file(name, &f.readOnly);
     if (h == INVALID_HANDLE_VALUE) {
         f.error = last_errno();
         return f;
     }
     // Names such as CON or NUL open devices, which hold no records.
     const DWORD type = GetFileType(h);
+    LARGE_INTEGER size;
+    const bool sized = GetFileSizeEx(h, &size);
+    const int sizeError = sized ? 0 : last_errno();
     f.fd = adopt(h);
     if (f.fd < 0) {
         f.error = EMFILE;
@@ -187,14 +294,20 @@ RecordFile open_record(const char* path) {
         f.state = RECORD_NOT_REGULAR;
         return f;
     }
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(h, &size)) {
-        f.error = last_errno();
+    if (!sized) {
+        f.error = sizeError;
         f.state = RECORD_READ_FAILED;
         report_read(path, f.error);
         return f;
     }
     f.size = off_t(size.QuadPart);
+    f.state = RECORD_READ;
+    return f;
+}
+
+void read_text(RecordFile& f) {
+    if (f.state != RECORD_READ) return;
+    HANDLE h = handle_of(f.fd);
     char buf[4096];
     while (long(f.text.size()) < RECORD_MAX_BYTES) {
         DWORD want = DWORD(std::min(sizeof buf, size_t(RECORD_MAX_BYTES - long(f.text.size()))));
@@ -202,13 +315,40 @@ RecordFile open_record(const char* path) {
         if (!ReadFile(h, buf, want, &n, nullptr)) {
             f.error = last_errno();
             f.state = RECORD_READ_FAILED;
-            report_read(path, f.error);
-            return f;
+            f.text.clear();
+            report_read(f.path, f.error);
+            return;
         }
         if (n == 0) break;
         f.text.append(buf, n);
     }
-    f.state = RECORD_READ;
+}
+
+} // namespace
+
+void set_record_save_hook(void (*hook)(int step)) {
+    saveHook = hook;
+}
+
+RecordFile open_record(const char* path) {
+    RecordFile f = open_unread(path);
+    read_text(f);
+    return f;
+}
+
+RecordFile open_record_to_update(const char* path) {
+    int err = 0;
+    HANDLE turn = take_turn(path, &err);
+    if (!turn) fprintf(stderr, "Erreur de verrouillage du fichier %s : %s\n", path, strerror(err));
+    RecordFile f = open_unread(path);
+    // Only a file this game may save over keeps its turn.
+    if (f.state == RECORD_READ && !f.readOnly) {
+        hold_turn(f.fd, turn);
+    } else if (turn) {
+        ReleaseMutex(turn);
+        CloseHandle(turn);
+    }
+    read_text(f);
     return f;
 }
 
@@ -216,7 +356,9 @@ bool save_record(RecordFile& f, const std::string& text) {
     saveStep = 0;
     switch (f.state) {
     case RECORD_READ:
-        break;
+        if (!f.readOnly) break;
+        report_write(f.path, f.readOnly);
+        return false;
     case RECORD_NOT_REGULAR:
         fprintf(stderr, "Erreur d'écriture du fichier %s : ce n'est pas un fichier ordinaire\n",
                 f.path);
@@ -237,7 +379,7 @@ bool save_record(RecordFile& f, const std::string& text) {
     std::wstring temp;
     HANDLE t = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_FILE_EXISTS;
-    unsigned seed = unsigned(GetTickCount()) ^ unsigned(GetCurrentProcessId() << 16);
+    unsigned seed = unsigned(GetTickCount()) ^ (unsigned(GetCurrentProcessId()) << 16);
     for (int attempt = 0; attempt < 100 && error == ERROR_FILE_EXISTS; ++attempt) {
         seed = seed * 1103515245u + 12345u;
         char suffix[16];
@@ -248,8 +390,7 @@ bool save_record(RecordFile& f, const std::string& text) {
         error = t == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
     }
     if (t == INVALID_HANDLE_VALUE) {
-        if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)
-            return save_in_place(f, text);
+        if (refused(error)) return save_in_place(f, text);
         report_write(f.path, errno_of(error));
         return false;
     }
@@ -261,30 +402,35 @@ bool save_record(RecordFile& f, const std::string& text) {
     }
     int err = errno;
     CloseHandle(t);
-    if (ok) {
-        // Windows will not replace a file this process holds open: the old
-        // one is closed first and the new one opened in its place after.
-        next_step();
-        const std::wstring name = wide(target);
-        if (f.fd >= 0) _close(f.fd);
-        f.fd = -1;
-        if (!MoveFileExW(temp.c_str(), name.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            ok = false;
-            err = last_errno();
-        }
-        HANDLE h = open_for_update(name);
-        if (h != INVALID_HANDLE_VALUE) f.fd = adopt(h);
-    }
     if (!ok) {
         DeleteFileW(temp.c_str());
         report_write(f.path, err);
         return false;
     }
-    return true;
+    // The old file is closed for the move and opened again after it; the turn
+    // stays held throughout.
+    next_step();
+    const std::wstring name = wide(target);
+    const int closed = f.fd;
+    if (f.fd >= 0) _close(f.fd);
+    f.fd = -1;
+    const bool moved =
+        MoveFileExW(temp.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    error = moved ? ERROR_SUCCESS : GetLastError();
+    HANDLE h = open_existing(name, GENERIC_READ | GENERIC_WRITE);
+    if (h != INVALID_HANDLE_VALUE) f.fd = adopt(h);
+    move_turn(closed, f.fd);
+    if (moved) return true;
+    DeleteFileW(temp.c_str());
+    // Another program holds the old file open and will not let it be
+    // replaced, but it may still be written.
+    if (refused(error) && f.fd >= 0) return save_in_place(f, text);
+    report_write(f.path, errno_of(error));
+    return false;
 }
 
 void close_record(RecordFile& f) {
+    end_turn(f.fd);
     if (f.fd >= 0) _close(f.fd);
     f.fd = -1;
 }
