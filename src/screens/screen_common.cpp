@@ -74,7 +74,7 @@ SDL_Surface* switch_display(bool& fullscreen) {
 }
 
 SDL_Surface* screen_after_switch() {
-    SDL_Surface* screen = SDL_GetVideoSurface();
+    SDL_Surface* screen = video_surface();
     if (!screen) fatal("Erreur de création de la fenêtre 640x240 : %s\n", SDL_GetError());
     return screen;
 }

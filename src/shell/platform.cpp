@@ -202,19 +202,19 @@ SDL_Surface* open_window(int width, int height, int bpp, Uint32 flags) {
         SDL_SetError("aucun écran (SDL n'a que son pilote vidéo %s, qui n'affiche rien)", driver);
         return nullptr;
     }
-    return SDL_SetVideoMode(width, height, bpp, flags);
+    return set_video_mode(width, height, bpp, flags);
 }
 
 SDL_Surface* toggle_display_mode(bool& fullscreen) {
     Uint32 flags = SDL_HWSURFACE | SDL_DOUBLEBUF;
     if (!fullscreen) flags |= SDL_FULLSCREEN;
-    SDL_Surface* s = SDL_SetVideoMode(640, 240, 32, flags);
+    SDL_Surface* s = set_video_mode(640, 240, 32, flags);
     if (s) fullscreen = !fullscreen;
     return s;
 }
 
 int game_flip(SDL_Surface* screen) {
-    int r = SDL_Flip(screen);
+    int r = show_frame(screen);
     ++flipCount;
     if (simOn) {
         simNow += simFrame;

@@ -112,7 +112,7 @@ void open_joysticks(ShellState& s) {
 
 // F1 may have set a new video mode inside a screen or the race.
 SDL_Surface* current_screen(SDL_Surface* previous) {
-    SDL_Surface* s = SDL_GetVideoSurface();
+    SDL_Surface* s = video_surface();
     return s ? s : previous;
 }
 

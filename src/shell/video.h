@@ -5,6 +5,15 @@
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>
 
+// The window as the game sees it, through the system's own layer
+// (video_posix.cpp, video_win32.cpp): SDL_SetVideoMode, SDL_GetVideoSurface and
+// SDL_Flip. The surface the game draws on always has the size it asked for;
+// where the system shows it larger (on Windows, a window enlarged by a whole
+// factor, or the whole desktop in full screen), the flip enlarges it.
+SDL_Surface* set_video_mode(int width, int height, int bpp, Uint32 flags);
+SDL_Surface* video_surface();
+int show_frame(SDL_Surface* screen);
+
 // Renders text with TTF_RenderText_Solid and counts the surface.
 SDL_Surface* render_text(TTF_Font* font, const char* text, SDL_Color colour);
 

@@ -141,8 +141,9 @@ uint32_t crc32_of(const Uint8* data, size_t n, uint32_t crc) {
     return ~crc;
 }
 
+// The frame the game drew, whatever size the system shows it at.
 uint32_t screen_checksum() {
-    SDL_Surface* s = SDL_GetVideoSurface();
+    SDL_Surface* s = video_surface();
     if (!s) return 0;
     SDL_LockSurface(s);
     uint32_t crc = 0;
@@ -221,8 +222,8 @@ void on_idle(void*) {
         for (unsigned long n : session.checksums)
             if (n == flips) fprintf(stderr, "frame %lu crc %08x\n", n, screen_checksum());
         for (const Shot& s : session.shots)
-            if (s.flip == flips && SDL_GetVideoSurface() &&
-                SDL_SaveBMP(SDL_GetVideoSurface(), s.file.c_str()) != 0)
+            if (s.flip == flips && video_surface() &&
+                SDL_SaveBMP(video_surface(), s.file.c_str()) != 0)
                 fprintf(stderr, "session_runner: cannot save %s\n", s.file.c_str());
     }
     Uint32 now = game_ticks();
