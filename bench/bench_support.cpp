@@ -4,14 +4,12 @@
 #include "common/sdl_events.h"
 #include "shell/clock.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
+#include <filesystem>
+#include <system_error>
 #include <thread>
-#include <time.h>
-#include <unistd.h>
 
 namespace {
 std::string scratchPath;
@@ -66,7 +64,10 @@ BenchSettings& bench_settings() {
 
 bool scratch_tree_make() {
     scratchPath = run_tree_make("vrillon_bench", RUN_TREE_ALL, bench_source());
-    if (scratchPath.empty() || chdir(scratchPath.c_str()) != 0) {
+    std::error_code err;
+    if (!scratchPath.empty())
+        std::filesystem::current_path(std::filesystem::u8path(scratchPath), err);
+    if (scratchPath.empty() || err) {
         const BenchSettings& s = bench_settings();
         fprintf(stderr, "vrillon_bench: cannot lay out a scratch tree from %s and %s\n",
                 s.gameDir.c_str(), s.dataDir.c_str());
@@ -76,7 +77,10 @@ bool scratch_tree_make() {
 }
 
 void scratch_tree_remove() {
-    if (chdir("/") != 0) return;
+    // Out of the tree first: a folder in use cannot be removed everywhere.
+    std::error_code err;
+    std::filesystem::current_path(std::filesystem::temp_directory_path(err), err);
+    if (err) return;
     run_tree_remove(scratchPath);
     scratchPath.clear();
 }
@@ -96,17 +100,9 @@ void bench_shell_down() {
     shellUp = false;
 }
 
-double process_cpu_seconds() {
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
-           double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
-
 double wall_seconds() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 struct QuitTimer {
@@ -116,8 +112,7 @@ struct QuitTimer {
 QuitTimer* quit_after(double seconds) {
     QuitTimer* t = new QuitTimer;
     t->thread = std::thread([seconds] {
-        timespec pause = {time_t(seconds), long((seconds - double(time_t(seconds))) * 1e9)};
-        nanosleep(&pause, nullptr);
+        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
         push_quit();
     });
     return t;
@@ -131,10 +126,6 @@ void quit_timer_join(QuitTimer* t) {
 
 long session_peak_rss_kb(std::string& why) {
     const BenchSettings& s = bench_settings();
-    if (access(s.sessionRunner.c_str(), X_OK) != 0) {
-        why = "no session_runner at " + s.sessionRunner;
-        return -1;
-    }
     std::string dir = run_tree_make("vrillon_session", RUN_TREE_ALL, bench_source());
     std::string script = dir + "/session.txt";
     if (dir.empty() || !write_session_script(script)) {
@@ -142,32 +133,10 @@ long session_peak_rss_kb(std::string& why) {
         why = "cannot lay out the session's tree";
         return -1;
     }
-    fflush(nullptr);
-    pid_t pid = fork();
-    if (pid == 0) {
-        int null = open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            dup2(null, 1);
-            dup2(null, 2);
-        }
-        if (chdir(dir.c_str()) != 0) _exit(126);
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        execl(s.sessionRunner.c_str(), s.sessionRunner.c_str(), script.c_str(), (char*)nullptr);
-        _exit(127);
-    }
-    long peak = -1;
-    if (pid < 0) {
-        why = "cannot start session_runner";
-    } else {
-        int status = 0;
-        rusage ru{};
-        if (wait4(pid, &status, 0, &ru) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-            why = "the session did not end normally";
-        else if (file_text(dir + "/data/hall.dat") == file_text(s.dataDir + "/hall.dat"))
-            why = "the session's race did not reach the hall of fame";
-        else
-            peak = ru.ru_maxrss;
+    long peak = child_peak_memory_kb(s.sessionRunner, script, dir, why);
+    if (peak >= 0 && file_text(dir + "/data/hall.dat") == file_text(s.dataDir + "/hall.dat")) {
+        why = "the session's race did not reach the hall of fame";
+        peak = -1;
     }
     run_tree_remove(dir);
     return peak;

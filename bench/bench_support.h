@@ -33,6 +33,13 @@ void bench_shell_down();
 double process_cpu_seconds();
 double wall_seconds();
 
+// Runs `PROGRAM SCRIPT` in folder dir, headless, its output thrown away, and
+// gives its peak memory in kB, or -1 with the reason in `why` when it could not
+// run or did not end normally. The system's own part (bench_support_posix.cpp,
+// bench_support_win32.cpp), with process_cpu_seconds.
+long child_peak_memory_kb(const std::string& program, const std::string& script,
+                          const std::string& dir, std::string& why);
+
 // Pushes SDL_QUIT after the given time from a helper thread, so a loop that
 // sleeps inside SDL can be watched in real time and then ended as a player
 // would end it.

@@ -4,44 +4,34 @@
 #
 #   1. installs what it needs with apt-get (as root, or through sudo);
 #   2. adds a deb-src entry for the Debian mirror apt already uses;
-#   3. cross-builds the libraries from Debian's own source packages
-#      (apt-get source, Debian's patches applied) for x86_64-w64-mingw32 into
-#      a prefix kept outside the clone, named after the packages' versions and
-#      this script's recipe, so a second run reuses it at once;
-#   4. builds the game natively (build/, for the run-time tree: pictures,
+#   3. cross-builds the libraries for x86_64-w64-mingw32 from Debian's own
+#      source packages (apt-get source, Debian's patches applied), and SDL_ttf
+#      and SDL_gfx's rotozoom from tools/windows_libs, into a prefix kept
+#      outside the clone, named after the packages' versions and this
+#      script's recipe, so a second run reuses it at once;
+#   4. prepares a Wine prefix beside it, where the tests run the programs;
+#   5. builds the game natively (build/, for the run-time tree: pictures,
 #      sounds, fonts, record templates), then cross-builds the game, the
-#      session runner and the unit tests into build-windows/;
-#   5. packs the zip.
+#      session runner, the unit tests and the benchmark into build-windows/;
+#   6. packs the zip.
+# Then `cd build-windows && ctest -L windows` plays the tests under Wine.
 #
 # Environment:
-#   VRILLON_WINDOWS_CACHE    where the libraries are kept
+#   VRILLON_WINDOWS_CACHE    where the libraries and the Wine prefix are kept
 #                            (default /var/cache/vrillon-windows)
-#   VRILLON_WINDOWS_RUNTIME  compat: SDL 2 with sdl12-compat (default), the
-#                            window enlarged by a whole factor; classic: the
-#                            classic SDL 1.2, unscaled
 #   VRILLON_JOBS             parallel jobs (default 2)
 #   VRILLON_WINDOWS_LIBS_ONLY=1  stops once the libraries are built
-#   VRILLON_WINDOWS_WITHOUT  source packages not to build (a mirror that lacks
-#                            them): their libraries, headers and pkg-config
-#                            files must then be put into the prefix by hand
+# Exit status: 0 built; 1 failed; 77 when the packages it needs cannot be
+# installed here (not root, no sudo), after saying which.
 set -eu
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 SCRIPT="$ROOT/scripts/build-windows.sh"
 HOST=x86_64-w64-mingw32
 CACHE=${VRILLON_WINDOWS_CACHE:-/var/cache/vrillon-windows}
-RUNTIME=${VRILLON_WINDOWS_RUNTIME:-compat}
 JOBS=${VRILLON_JOBS:-2}
 BUILD=build-windows
 NICE="nice -n 10"
-
-case $RUNTIME in
-compat | classic) ;;
-*)
-    echo "VRILLON_WINDOWS_RUNTIME must be compat or classic" >&2
-    exit 2
-    ;;
-esac
 
 now() { date +%s; }
 T0=$(now)
@@ -67,7 +57,7 @@ if [ -n "$missing" ]; then
     if [ "$SUDO" = none ]; then
         echo "The Windows build needs these Debian packages. Install them as root with:"
         echo "  apt-get update && apt-get install -y --no-install-recommends$missing"
-        exit 1
+        exit 77
     fi
     say "installing:$missing"
     $SUDO apt-get update -qq
@@ -75,12 +65,17 @@ if [ -n "$missing" ]; then
         >/dev/null
     say "installed"
 fi
+mkdir -p "$CACHE" 2>/dev/null || $SUDO mkdir -p "$CACHE"
+if [ ! -w "$CACHE" ]; then
+    echo "$CACHE cannot be written: set VRILLON_WINDOWS_CACHE to a folder of your own" >&2
+    exit 1
+fi
 
 # --- 2. deb-src for the mirror apt already uses ----------------------------------
 # Debian 12 lists its mirrors in deb822 form; the source entries go to a file
 # of their own, the same mirrors and suites with Types: deb-src.
 DEBSRC=/etc/apt/sources.list.d/vrillon-deb-src.sources
-if ! apt-get source --print-uris -qq libsdl2 >/dev/null 2>&1; then
+if ! apt-get source --print-uris -qq libsdl1.2 >/dev/null 2>&1; then
     if [ "$SUDO" = none ]; then
         echo "apt knows no Debian source packages: add a deb-src entry for your mirror (as root)." >&2
         exit 1
@@ -99,14 +94,9 @@ if ! apt-get source --print-uris -qq libsdl2 >/dev/null 2>&1; then
 fi
 
 # --- 3. libraries --------------------------------------------------------------------
-case $RUNTIME in
-compat) SOURCES="libsdl2 sdl12-compat" ;;
-classic) SOURCES="libsdl1.2" ;;
-esac
-SOURCES="$SOURCES freetype sdl-ttf2.0 sdlgfx sdl-mixer1.2 mpg123 googletest"
-for w in ${VRILLON_WINDOWS_WITHOUT:-}; do
-    SOURCES=$(echo " $SOURCES " | sed "s/ $w / /")
-done
+# The classic SDL 1.2 (Debian's libsdl1.2): its Windows video and sound
+# drivers are the game's own runtime there (the README says why).
+SOURCES="libsdl1.2 freetype sdl-mixer1.2 mpg123 googletest benchmark"
 
 # The version apt-get source takes: the one of the .dsc it would fetch.
 source_version() {
@@ -122,22 +112,28 @@ for s in $SOURCES; do
     fi
     VERSIONS="$VERSIONS $s=$v"
 done
+# The project's own libraries count by their files' contents.
+WINLIBS=tools/windows_libs
+winlibs_sum() {
+    [ -d "$WINLIBS" ] || return 0
+    find "$WINLIBS" -type f | LC_ALL=C sort | xargs sha256sum
+}
 RECIPE=$(sed -n '/^# --- recipe/,/^# --- end of recipe/p' "$SCRIPT")
 KEY=$( (
-    echo "$RUNTIME $VERSIONS"
-    x86_64-w64-mingw32-gcc --version | head -n 1
+    echo "$VERSIONS"
+    $HOST-gcc-posix --version | head -n 1
     echo "$RECIPE"
+    winlibs_sum
 ) | sha256sum | cut -c1-16)
-PREFIX="$CACHE/$RUNTIME-$KEY"
+PREFIX="$CACHE/classic-$KEY"
 say "libraries:$VERSIONS"
 say "prefix: $PREFIX"
 
 # --- recipe: how each library is built (this section names the cache) ----------------
 # Every library is built for the host without its programs, tests, docs or
-# unneeded back-ends. SDL and mpg123 are DLLs (SDL 2 is loaded by sdl12-compat
-# by name; mpg123 is LGPL, so a player can replace it); the rest is linked
-# into the programs. The C and C++ runtimes are linked statically, so no
-# compiler DLL is shipped.
+# unneeded back-ends. SDL and mpg123 are DLLs (both LGPL, so a player can
+# replace them); the rest is linked into the programs. The C and C++ runtimes
+# are linked statically, so no compiler DLL is shipped.
 fetch() { # fetch NAME VERSION: the source package, kept in $CACHE/src
     mkdir -p "$CACHE/src"
     (cd "$CACHE/src" && apt-get source --download-only -qq "$1=$2" >/dev/null 2>"$1.log") || true
@@ -193,17 +189,6 @@ cmake_lib() { # cmake_lib SRC BUILD [options...]
     cmake --install "$bld" >"$bld.install.log" 2>&1
 }
 
-build_libsdl2() {
-    cmake_lib "$1" "$1-build" -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF \
-        -DSDL2_DISABLE_UNINSTALL=ON -DSDL_VULKAN=OFF -DSDL_HIDAPI=OFF -DSDL_SENSOR=OFF \
-        -DSDL_LOCALE=OFF -DSDL_MISC=OFF -DSDL_POWER=OFF -DSDL_OPENGLES=OFF
-}
-
-build_sdl12_compat() {
-    cmake_lib "$1" "$1-build" -DSDL12TESTS=OFF -DSDL12DEVEL=ON -DSTATICDEVEL=ON \
-        -DSDL2_INCLUDE_DIR="$STAGE/include/SDL2"
-}
-
 build_libsdl1_2() {
     (cd "$1" && $NICE ./configure --host=$HOST --prefix="$STAGE" --disable-static \
         --disable-rpath --disable-nasm --disable-video-opengl \
@@ -215,53 +200,6 @@ build_freetype() {
     cmake_lib "$1" "$1-build" -DBUILD_SHARED_LIBS=OFF -DFT_DISABLE_ZLIB=TRUE \
         -DFT_DISABLE_BZIP2=TRUE -DFT_DISABLE_PNG=TRUE -DFT_DISABLE_HARFBUZZ=TRUE \
         -DFT_DISABLE_BROTLI=TRUE
-}
-
-# SDL_ttf and SDL_gfx are a few C files each: compiled straight, without their
-# configure scripts, and described by pkg-config files of their own.
-compile_static() { # compile_static SRC LIB CFLAGS FILES...
-    src=$1
-    lib=$2
-    flags=$3
-    shift 3
-    objs=""
-    for f in "$@"; do
-        o="$src/$(basename "$f" .c).o"
-        $NICE $HOST-gcc-posix -O2 -DNDEBUG $flags -I"$STAGE/include/SDL" -c "$src/$f" -o "$o"
-        objs="$objs $o"
-    done
-    $HOST-ar rcs "$STAGE/lib/$lib" $objs
-}
-
-write_pc() { # write_pc NAME DESCRIPTION REQUIRES LIBS
-    cat >"$STAGE/lib/pkgconfig/$1.pc" <<EOF
-prefix=$STAGE
-libdir=\${prefix}/lib
-includedir=\${prefix}/include
-
-Name: $1
-Description: $2
-Version: 0
-Requires: $3
-Libs: -L\${libdir} $4
-Cflags: -I\${includedir}/SDL
-EOF
-}
-
-build_sdl_ttf2_0() {
-    compile_static "$1" libSDL_ttf.a "-I$STAGE/include/freetype2" SDL_ttf.c
-    cp "$1/SDL_ttf.h" "$STAGE/include/SDL/"
-    write_pc SDL_ttf "SDL_ttf" "sdl freetype2" "-lSDL_ttf"
-}
-
-build_sdlgfx() {
-    compile_static "$1" libSDL_gfx.a "" SDL_gfxPrimitives.c SDL_rotozoom.c SDL_framerate.c \
-        SDL_imageFilter.c SDL_gfxBlitFunc.c
-    for h in SDL_gfxPrimitives.h SDL_gfxPrimitives_font.h SDL_rotozoom.h SDL_framerate.h \
-        SDL_imageFilter.h SDL_gfxBlitFunc.h; do
-        cp "$1/$h" "$STAGE/include/SDL/"
-    done
-    write_pc SDL_gfx "SDL_gfx" "sdl" "-lSDL_gfx"
 }
 
 # WAV and MIDI (its built-in timidity) only: the game decodes MP3 itself.
@@ -291,14 +229,31 @@ build_googletest() {
         -DBUILD_SHARED_LIBS=OFF
 }
 
-# sdl12-compat describes itself as sdl12_compat; the game and the mixer ask
-# for "sdl", as the classic library calls itself.
-finish_runtime() {
-    if [ ! -f "$STAGE/lib/pkgconfig/sdl.pc" ]; then
-        [ -f "$STAGE/lib/pkgconfig/sdl12_compat.pc" ] &&
-            sed 's/^Name:.*/Name: sdl/' "$STAGE/lib/pkgconfig/sdl12_compat.pc" \
-                >"$STAGE/lib/pkgconfig/sdl.pc"
-    fi
+# Its version given as Debian gives it, as the source has no Git tags to read.
+build_benchmark() {
+    cmake_lib "$1" "$1-build" -DGIT_VERSION="$(echo "$2" | sed 's/^[0-9]*://; s/-[^-]*$//')" \
+        -DBUILD_SHARED_LIBS=OFF -DBENCHMARK_ENABLE_TESTING=OFF \
+        -DBENCHMARK_ENABLE_GTEST_TESTS=OFF -DBENCHMARK_ENABLE_WERROR=OFF \
+        -DBENCHMARK_ENABLE_LTO=OFF -DBENCHMARK_INSTALL_DOCS=OFF
+}
+
+# SDL_ttf and SDL_gfx: Debian's source packages of these two (sdl-ttf2.0,
+# sdlgfx) are not to be had from every mirror, so the project keeps what the
+# game needs of them in tools/windows_libs: ttf/, the SDL_ttf calls the game
+# makes, over FreeType; rotozoom/, SDL_gfx's rotozoom. Each builds with its
+# own CMakeLists.txt into the prefix, with headers and a pkg-config file.
+build_windows_libs() {
+    for part in ttf rotozoom; do
+        dir="$ROOT/$WINLIBS/$part"
+        [ -f "$dir/CMakeLists.txt" ] || continue
+        began=$(now)
+        cmake_lib "$dir" "$WORK/windows_libs-$part" || return 1
+        echo "$WINLIBS/$part $(($(now) - began)) s" >>"$PREFIX/build-times.txt"
+    done
+    for l in "$ROOT/$WINLIBS"/*/LICENSE* "$ROOT/$WINLIBS"/*/COPYING*; do
+        [ -f "$l" ] && cp "$l" "$PREFIX/licences/$(basename "$(dirname "$l")").txt"
+    done
+    return 0
 }
 # --- end of recipe ---------------------------------------------------------------------
 
@@ -306,7 +261,7 @@ if [ ! -f "$PREFIX/complete" ]; then
     STAGE="$PREFIX"
     WORK="$CACHE/work-$KEY"
     rm -rf "$PREFIX" "$WORK"
-    mkdir -p "$PREFIX/lib/pkgconfig" "$PREFIX/include/SDL" "$PREFIX/licences" "$WORK"
+    mkdir -p "$PREFIX/lib/pkgconfig" "$PREFIX/licences" "$WORK"
     export PKG_CONFIG_LIBDIR="$PREFIX/lib/pkgconfig"
     export PKG_CONFIG_PATH=""
     failed=""
@@ -323,38 +278,70 @@ if [ ! -f "$PREFIX/complete" ]; then
         v=${pair#*=}
         start=$(now)
         unpack "$s" "$v" "$WORK/$s"
-        "build_$(echo "$s" | tr '.-' '__')" "$WORK/$s" || {
+        "build_$(echo "$s" | tr '.-' '__')" "$WORK/$s" "$v" || {
             echo "Building $s failed; its logs are in $WORK/" >&2
             exit 1
         }
-        [ "$s" = sdl12-compat ] || [ "$s" = libsdl1.2 ] && finish_runtime
         cp "$WORK/$s/debian/copyright" "$PREFIX/licences/$s.txt"
         echo "$s $v $(($(now) - start)) s" >>"$PREFIX/build-times.txt"
         say "built $s $v in $(($(now) - start)) s"
     done
+    build_windows_libs || {
+        echo "Building $WINLIBS failed; its logs are in $WORK/" >&2
+        exit 1
+    }
     echo "$VERSIONS" >"$PREFIX/complete"
     rm -rf "$WORK"
 else
     say "libraries already built (build-times.txt there tells how long they took)"
 fi
 [ "${VRILLON_WINDOWS_LIBS_ONLY:-0}" = 1 ] && exit 0
+for pc in SDL_ttf SDL_gfx; do
+    if [ ! -f "$PREFIX/lib/pkgconfig/$pc.pc" ]; then
+        echo "The prefix has no $pc: $WINLIBS/ builds it (or put it into $PREFIX by hand)" >&2
+        exit 1
+    fi
+done
 
-# --- 4. the game -------------------------------------------------------------------------
+# --- 4. the Wine prefix ---------------------------------------------------------------
+# Made once per Wine version; the tests (tests/windows/wine.sh) run there.
+WINEPREFIX="$CACHE/wineprefix"
+export WINEPREFIX
+WINE_VERSION=$(wine --version 2>/dev/null || echo none)
+if [ "$(cat "$WINEPREFIX/vrillon-wine-version" 2>/dev/null)" != "$WINE_VERSION" ]; then
+    say "preparing the Wine prefix $WINEPREFIX"
+    rm -rf "$WINEPREFIX"
+    # No Mono or Gecko to offer: the programs need neither.
+    WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
+    wineserver -w 2>/dev/null || true
+    echo "$WINE_VERSION" >"$WINEPREFIX/vrillon-wine-version"
+fi
+
+# --- 5. the game -------------------------------------------------------------------------
 say "native build (the run-time tree)"
 VRILLON_BUILD_DIR=build $NICE scripts/setup.sh >/dev/null
 say "cross build"
 mkdir -p "$BUILD"
+# The libraries found once are kept in CMake's cache: a new prefix starts it afresh.
+if [ "$(cat "$BUILD/libraries.txt" 2>/dev/null)" != "$PREFIX" ]; then
+    rm -rf "$BUILD/CMakeCache.txt" "$BUILD/CMakeFiles"
+    echo "$PREFIX" >"$BUILD/libraries.txt"
+fi
 PKG_CONFIG_LIBDIR="$PREFIX/lib/pkgconfig" PKG_CONFIG_PATH="" $NICE cmake -S . -B "$BUILD" \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" -DCMAKE_PREFIX_PATH="$PREFIX" \
-    -DCMAKE_BUILD_TYPE=Release -DVRILLON_HOST_BUILD="$ROOT/build" -DVRILLON_BENCH=OFF \
+    -DCMAKE_BUILD_TYPE=Release -DVRILLON_HOST_BUILD="$ROOT/build" -DVRILLON_BENCH=ON \
     >"$BUILD/configure.log" 2>&1 || {
     cat "$BUILD/configure.log" >&2
     exit 1
 }
-$NICE cmake --build "$BUILD" -j "$JOBS"
+$NICE cmake --build "$BUILD" -j "$JOBS" >"$BUILD/build.log" 2>&1 || {
+    grep -E -B2 -A8 "error|Error" "$BUILD/build.log" | head -n 60 >&2
+    echo "The cross build failed: $BUILD/build.log" >&2
+    exit 1
+}
 say "game built"
 
-# --- 5. the zip -----------------------------------------------------------------------------
+# --- 6. the zip -----------------------------------------------------------------------------
 # The game, the DLLs it loads (found through their imports), its run-time
 # tree with fresh record files, Debian's freepats instruments for the MIDI
 # song, the licences of everything in it and how to play.
@@ -380,8 +367,6 @@ while [ -n "$queue" ]; do
     done
     queue=$next
 done
-# sdl12-compat loads SDL 2 by name, not through an import.
-[ "$RUNTIME" = compat ] && cp "$PREFIX/bin/SDL2.dll" "$ZIPROOT/" && $HOST-strip "$ZIPROOT/SDL2.dll"
 cp -r "$BUILD/game/pics" "$BUILD/game/sounds" "$BUILD/game/font" "$ZIPROOT/"
 cp -r "$BUILD/templates/data" "$ZIPROOT/data"
 cp -r /usr/share/midi/freepats "$ZIPROOT/timidity/freepats"
@@ -389,7 +374,7 @@ sed 's|^dir .*|dir timidity/freepats|' /etc/timidity/freepats.cfg >"$ZIPROOT/tim
 cp LICENSE "$ZIPROOT/licences/vrillon.txt"
 cp /usr/share/doc/freepats/copyright "$ZIPROOT/licences/freepats.txt"
 for l in "$PREFIX"/licences/*.txt; do
-    case $(basename "$l" .txt) in googletest) continue ;; esac
+    case $(basename "$l" .txt) in googletest | benchmark) continue ;; esac
     cp "$l" "$ZIPROOT/licences/"
 done
 cp "$ROOT/dist/windows/README.txt" "$ROOT/dist/windows/LISEZMOI.txt" "$ZIPROOT/"

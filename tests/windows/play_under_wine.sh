@@ -1,0 +1,253 @@
+#!/bin/bash
+# play_under_wine.sh ZIP PICS_TOOL [SCENARIO...]
+#
+# The Windows zip as a player has it: unzipped into a folder whose name holds
+# a space and an accent, vrillon.exe started under Wine on an X server of its
+# own (Xvfb, 1920 x 1080, as a common screen), played with xdotool. Each
+# scenario unzips afresh:
+#   race    the intro skipped, the window enlarged (2 x on this screen) and
+#           sharp, full screen and back with F1, a one-player race to the
+#           finish, the new record saved, Left-Alt+F4: status 0.
+#   fatal   sounds/start.wav missing: the game's exact message at the end of
+#           stdout.txt beside it, status 1.
+# PICS_TOOL (the building machine's) extracts the menu picture the window
+# is compared with. A failed scenario keeps its screenshots and output in
+# play-under-wine-artifacts/SCENARIO in the working directory;
+# VRILLON_WINE_KEEP=1 keeps them for passing scenarios too.
+# Exit status: 0 all passed, 1 a failure, 77 skipped (no Wine or X tools).
+set -u
+if [ $# -lt 2 ]; then
+    echo "usage: play_under_wine.sh ZIP PICS_TOOL [race|fatal...]" >&2
+    exit 2
+fi
+zip=$(realpath "$1")
+pics_tool=$2
+shift 2
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../support/x_display.sh"
+scenarios=${*:-race fatal}
+artifacts=$(pwd)/play-under-wine-artifacts
+
+for tool in wine Xvfb xdotool import xwininfo unzip compare; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "SKIP: $tool is not installed"
+        exit 77
+    fi
+done
+[ -f "$zip" ] || {
+    echo "FAIL: no zip at $zip (scripts/build-windows.sh makes it)"
+    exit 1
+}
+export WINEPREFIX=${WINEPREFIX:-${VRILLON_WINEPREFIX:-/var/cache/vrillon-windows/wineprefix}}
+export WINEDEBUG=${WINEDEBUG:--all}
+# No sound card in a test machine: SDL's dummy sound driver stands in.
+export SDL_AUDIODRIVER=dummy
+
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/vrillon-wine.XXXXXX") || exit 1
+xvfb_pid=
+game_pid=
+cleanup() {
+    [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+trap 'exit 2' INT TERM
+if ! start_xvfb "$tmp/xvfb.log" 1920x1080x24; then
+    cat "$tmp/xvfb.log"
+    echo "FAIL: no X server could be started"
+    exit 1
+fi
+"$pics_tool" extract "$(dirname "$zip")/game/pics/pics.dat" "$tmp/pics" >/dev/null || {
+    echo "FAIL: cannot extract the game's pictures"
+    exit 1
+}
+
+failed=0
+scenario=
+folder=
+fail() {
+    echo "FAIL [$scenario]: $*"
+    failed=1
+    return 1
+}
+note() { echo "  [$scenario] $*"; }
+now_ms() { date +%s%3N; }
+
+# poll WHAT SECONDS COMMAND...: COMMAND until it succeeds, ten times a second.
+poll() {
+    local what=$1 limit=$2 end
+    shift 2
+    end=$(($(now_ms) + limit * 1000))
+    until "$@" >"$tmp/last_check.txt" 2>&1; do
+        if [ "$(now_ms)" -ge "$end" ]; then
+            fail "$what: not seen within ${limit}s ($(tail -n 3 "$tmp/last_check.txt" | tr '\n' ' '))"
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+unzip_afresh() {
+    folder="$tmp/Jeux d'été $scenario"
+    rm -rf "$folder"
+    mkdir -p "$folder" && unzip -q "$zip" -d "$folder" || fail "cannot unzip $zip"
+}
+start_game() {
+    (cd "$folder/Vrillon" && exec wine vrillon.exe) >"$tmp/wine.log" 2>&1 &
+    game_pid=$!
+}
+# The game's status once it has ended by itself.
+ends_with() {
+    local want=$1 limit=$2 status
+    poll "the game's end" "$limit" not_running || return 1
+    wait "$game_pid" 2>/dev/null
+    status=$?
+    game_pid=
+    [ "$status" = "$want" ] || fail "exit status: expected $want, seen $status"
+}
+not_running() { ! kill -0 "$game_pid" 2>/dev/null; }
+
+game_window() { xdotool search --name '^Vrillon$' 2>/dev/null | tail -n 1; }
+# The intro's window has no caption yet: the game's full-screen one.
+intro_shown() { xwininfo -root -children 2>/dev/null | grep '"vrillon.exe"' | grep -q ' 1920x1080+0+0 '; }
+skip_intro() {
+    xdotool mousemove 960 540 && xdotool key Escape
+}
+window_size() { xdotool getwindowgeometry "$(game_window)" 2>/dev/null | sed -n 's/^ *Geometry: //p'; }
+size_is() {
+    window_size
+    [ "$(window_size)" = "$1" ]
+}
+# The pointer over the game, so that XTEST's keys and clicks reach it.
+keys() {
+    xdotool mousemove --window "$(game_window)" 100 100 && xdotool key --delay 60 "$@"
+}
+printed() { tr -d '\r' <"$folder/Vrillon/stdout.txt" 2>/dev/null | grep -qF -- "$1"; }
+shot() { # shot NAME [root]: the game's window (or the whole screen) as PNG
+    if [ "${2:-}" = root ]; then
+        import -silent -window root "$tmp/$1.png"
+    else
+        import -silent -window "$(game_window)" "$tmp/$1.png"
+    fi
+}
+# sharp FILE N: every N x N block of the picture is of one colour, as a
+# picture enlarged by N with its pixels kept square is.
+sharp() {
+    local w h
+    w=$(identify -format '%w' "$1")
+    h=$(identify -format '%h' "$1")
+    convert "$1" -sample "$((w / $2))x$((h / $2))!" -sample "${w}x${h}!" "$tmp/resampled.png" &&
+        [ "$(compare -metric AE "$1" "$tmp/resampled.png" null: 2>&1)" = 0 ]
+}
+# same_corner FILE N X Y: the picture, shrunk by N, shows the menu picture's
+# top-left 100 x 20 corner (which nothing covers) at X, Y.
+same_corner() {
+    convert "$1" -crop "$((640 * $2))x$((240 * $2))+$3+$4" +repage -sample 640x240! \
+        -crop 100x20+0+0 +repage "$tmp/corner.png" &&
+        convert "$tmp/pics/00.bmp" -crop 100x20+0+0 +repage "$tmp/corner_want.png" &&
+        [ "$(compare -metric AE "$tmp/corner.png" "$tmp/corner_want.png" null: 2>&1)" = 0 ]
+}
+keep_artifacts() {
+    rm -rf "${artifacts:?}/$scenario"
+    mkdir -p "$artifacts/$scenario"
+    cp "$tmp"/*.png "$tmp/wine.log" "$folder/Vrillon/stdout.txt" "$folder/Vrillon/stderr.txt" \
+        "$artifacts/$scenario/" 2>/dev/null
+    cp -r "$folder/Vrillon/data" "$artifacts/$scenario/" 2>/dev/null
+    echo "what it left is in $artifacts/$scenario"
+}
+
+scenario_race() {
+    local before_scores before_hall
+    unzip_afresh || return 1
+    for f in vrillon.exe SDL.dll README.txt LISEZMOI.txt pics/pics.dat sounds/start.wav \
+        font/comic.ttf data/scores.dat timidity/timidity.cfg licences/vrillon.txt; do
+        [ -f "$folder/Vrillon/$f" ] || fail "the zip has no Vrillon/$f" || return 1
+    done
+    before_scores=$(cat "$folder/Vrillon/data/scores.dat")
+    before_hall=$(cat "$folder/Vrillon/data/hall.dat")
+    start_game
+    # The intro: full screen at the desktop's own size.
+    poll "the intro's full-screen window" 30 intro_shown || return 1
+    sleep 1
+    skip_intro
+    poll "the start-up trace after the intro" 15 printed "long =4 octets" || return 1
+    poll "the menu's window, enlarged twice" 15 size_is 1280x480 || return 1
+    sleep 1
+    shot menu
+    sharp "$tmp/menu.png" 2 || fail "the enlarged window is not sharp: 2 x 2 blocks differ" || return 1
+    same_corner "$tmp/menu.png" 2 0 0 || fail "the menu picture's corner differs" || return 1
+    note "the menu: 1280x480, sharp, the menu picture in place"
+
+    keys F1
+    poll "full screen after F1" 10 size_is 1920x1080 || return 1
+    sleep 1
+    shot fullscreen root
+    # 3 x 640 x 240 is 1920 x 720, centred: black bands of 180 above and below.
+    sharp "$tmp/fullscreen.png" 3 || fail "the full screen is not sharp: 3 x 3 blocks differ" || return 1
+    same_corner "$tmp/fullscreen.png" 3 0 180 || fail "the full screen's frame is not centred" ||
+        return 1
+    [ "$(convert "$tmp/fullscreen.png" -crop 1920x180+0+0 -format '%[fx:maxima]' info:)" = 0 ] ||
+        fail "the band above the full screen's frame is not black" || return 1
+    note "full screen: 1920x1080, the frame 3 x and centred on black"
+    keys F1
+    poll "the window again after F1" 10 size_is 1280x480 || return 1
+
+    keys Return
+    poll "the race loads its board" 15 printed "taille fichier  16 relue" || return 1
+    sleep 5 # the countdown, where a click would be a false start
+    poll "the finish, clicking" 60 click_until_finish "$before_scores" || return 1
+    shot race_end
+    note "best times now: $(cat "$folder/Vrillon/data/scores.dat")"
+    sleep 1
+    keys Escape
+    sleep 2
+    keys Return
+    poll "the new record in data/hall.dat" 10 hall_changed "$before_hall" || return 1
+    note "hall of fame now begins: $(head -n 1 "$folder/Vrillon/data/hall.dat")"
+    sleep 1
+    keys alt+F4
+    ends_with 0 15 || return 1
+    [ "$(head -c 16 "$folder/Vrillon/stdout.txt")" = "long =4 octets$(printf '\r\n')" ] ||
+        fail "stdout.txt does not begin with the start-up trace" || return 1
+}
+click_until_finish() {
+    xdotool mousemove --window "$(game_window)" 100 100 && xdotool click --repeat 20 --delay 25 1
+    [ "$(cat "$folder/Vrillon/data/scores.dat")" != "$1" ]
+}
+hall_changed() { [ "$(cat "$folder/Vrillon/data/hall.dat")" != "$1" ]; }
+
+scenario_fatal() {
+    local message="Erreur lors du chargement de start.wav" tail
+    unzip_afresh || return 1
+    rm "$folder/Vrillon/sounds/start.wav"
+    start_game
+    poll "the intro's full-screen window" 30 intro_shown || return 1
+    sleep 1
+    skip_intro
+    ends_with 1 20 || return 1
+    # The message ends stdout.txt as the game prints it, without a line end.
+    tail=$(tail -c ${#message} "$folder/Vrillon/stdout.txt")
+    [ "$tail" = "$message" ] || fail "stdout.txt ends with '$tail', not '$message'" || return 1
+    [ "$(tail -c $((${#message} + 2)) "$folder/Vrillon/stdout.txt" | head -c 2)" = "$(printf '\r\n')" ] ||
+        fail "the line before the message does not end in CR LF" || return 1
+    note "stdout.txt ends with: $message"
+}
+
+for scenario in $scenarios; do
+    echo "scenario $scenario"
+    before=$failed
+    failed=0
+    if ! "scenario_$scenario" || [ $failed = 1 ]; then
+        failed=1
+        keep_artifacts
+        [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
+        game_pid=
+    else
+        echo "scenario $scenario: passed"
+        [ "${VRILLON_WINE_KEEP:-0}" = 1 ] && keep_artifacts
+    fi
+    [ $before = 1 ] && failed=1
+done
+exit $failed
