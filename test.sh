@@ -4,9 +4,11 @@
 #   fast  the build, the formatting check, the unit, screen and session tests;
 #   rest  the sanitizer build of the suite, the fuzz targets over their
 #         corpora, the end-to-end, exit, install, valgrind and benchmark tests,
-#         and last the Debian package: built, installed into a throwaway
-#         Debian root and removed again (skipped where that cannot be done:
-#         not root, no mirror).
+#         the Debian package: built, installed into a throwaway Debian root
+#         and removed again (skipped where that cannot be done: not root, no
+#         mirror), and last the Windows build: cross-built with
+#         scripts/build-windows.sh and its tests played under Wine (ctest
+#         label windows; skipped where MinGW-w64 and Wine cannot be installed).
 # `./test.sh` runs both; `./test.sh fast` or `./test.sh rest` runs one.
 set -e
 cd "$(dirname "$0")"
@@ -27,6 +29,21 @@ stage_rest() {
     ctest --output-on-failure -j "$(nproc)" -L "e2e|exits|install|valgrind|bench"
     ctest --output-on-failure -L package
     cd "$ROOT"
+    windows_step
+}
+
+# The libraries are built once and kept outside the clone (scripts/build-windows.sh).
+windows_step() {
+    start=$(date +%s)
+    status=0
+    scripts/build-windows.sh || status=$?
+    if [ $status = 77 ]; then
+        echo "== windows: skipped, MinGW-w64 and Wine cannot be installed here"
+        return 0
+    fi
+    [ $status = 0 ] || return $status
+    (cd build-windows && ctest --output-on-failure -j "$(nproc)" -L windows)
+    echo "== windows: built and played under Wine in $(($(date +%s) - start)) s"
 }
 
 run_stage() {

@@ -96,7 +96,7 @@ fi
 # --- 3. libraries --------------------------------------------------------------------
 # The classic SDL 1.2 (Debian's libsdl1.2): its Windows video and sound
 # drivers are the game's own runtime there (the README says why).
-SOURCES="libsdl1.2 freetype sdl-mixer1.2 mpg123 googletest benchmark"
+SOURCES="libsdl1.2 freetype sdl-mixer1.2 mpg123 googletest benchmark libsdl2-gfx"
 
 # The version apt-get source takes: the one of the .dsc it would fetch.
 source_version() {
@@ -239,21 +239,18 @@ build_benchmark() {
 
 # SDL_ttf and SDL_gfx: Debian's source packages of these two (sdl-ttf2.0,
 # sdlgfx) are not to be had from every mirror, so the project keeps what the
-# game needs of them in tools/windows_libs: ttf/, the SDL_ttf calls the game
-# makes, over FreeType; rotozoom/, SDL_gfx's rotozoom. Each builds with its
-# own CMakeLists.txt into the prefix, with headers and a pkg-config file.
+# game needs of them in tools/windows_libs: the SDL_ttf calls the game makes,
+# over FreeType, and SDL_gfx's rotozoom, taken from Debian's libsdl2-gfx
+# source and patched to SDL 1.2 there. It installs both into the prefix, with
+# their headers and pkg-config files.
+build_libsdl2_gfx() { :; } # its rotozoom is built with tools/windows_libs
+
 build_windows_libs() {
-    for part in ttf rotozoom; do
-        dir="$ROOT/$WINLIBS/$part"
-        [ -f "$dir/CMakeLists.txt" ] || continue
-        began=$(now)
-        cmake_lib "$dir" "$WORK/windows_libs-$part" || return 1
-        echo "$WINLIBS/$part $(($(now) - began)) s" >>"$PREFIX/build-times.txt"
-    done
-    for l in "$ROOT/$WINLIBS"/*/LICENSE* "$ROOT/$WINLIBS"/*/COPYING*; do
-        [ -f "$l" ] && cp "$l" "$PREFIX/licences/$(basename "$(dirname "$l")").txt"
-    done
-    return 0
+    [ -f "$ROOT/$WINLIBS/CMakeLists.txt" ] || return 0
+    began=$(now)
+    cmake_lib "$ROOT/$WINLIBS" "$WORK/windows_libs" -DSDL2_GFX_SOURCE="$WORK/libsdl2-gfx" ||
+        return 1
+    echo "$WINLIBS $(($(now) - began)) s" >>"$PREFIX/build-times.txt"
 }
 # --- end of recipe ---------------------------------------------------------------------
 

@@ -38,7 +38,7 @@ done
     echo "FAIL: no zip at $zip (scripts/build-windows.sh makes it)"
     exit 1
 }
-export WINEPREFIX=${WINEPREFIX:-${VRILLON_WINEPREFIX:-/var/cache/vrillon-windows/wineprefix}}
+export WINEPREFIX=${WINEPREFIX:-${VRILLON_WINDOWS_CACHE:-/var/cache/vrillon-windows}/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No sound card in a test machine: SDL's dummy sound driver stands in.
 export SDL_AUDIODRIVER=dummy

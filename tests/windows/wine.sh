@@ -1,7 +1,7 @@
 #!/bin/sh
 # wine.sh [--dlls FOLDER]... PROGRAM [ARGUMENT...]: runs a cross-built Windows
 # program under Wine, quietly, in the Wine prefix scripts/build-windows.sh
-# prepares (VRILLON_WINEPREFIX, /var/cache/vrillon-windows/wineprefix by
+# prepares (wineprefix in VRILLON_WINDOWS_CACHE, /var/cache/vrillon-windows by
 # default; a WINEPREFIX of the caller's own stands), finding the DLLs in each
 # FOLDER. Status 77 where there is no Wine.
 if ! command -v wine >/dev/null 2>&1; then
@@ -13,7 +13,7 @@ while [ "${1-}" = --dlls ]; do
     WINEPATH="${WINEPATH:+$WINEPATH;}Z:$(printf '%s' "$2" | tr / '\\')"
     shift 2
 done
-WINEPREFIX=${WINEPREFIX:-${VRILLON_WINEPREFIX:-/var/cache/vrillon-windows/wineprefix}}
+WINEPREFIX=${WINEPREFIX:-${VRILLON_WINDOWS_CACHE:-/var/cache/vrillon-windows}/wineprefix}
 WINEDEBUG=${WINEDEBUG:--all}
 export WINEPREFIX WINEDEBUG WINEPATH
 exec wine "$@"
