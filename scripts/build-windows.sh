@@ -134,13 +134,21 @@ say "prefix: $PREFIX"
 # unneeded back-ends. SDL and mpg123 are DLLs (both LGPL, so a player can
 # replace them); the rest is linked into the programs. The C and C++ runtimes
 # are linked statically, so no compiler DLL is shipped.
+# Of these, only the upstream tarball is used (the mirror may lack the rest).
+ORIG_ONLY="libsdl2-gfx"
+orig_only() { case " $ORIG_ONLY " in *" $1 "*) return 0 ;; esac; return 1; }
+upstream() { echo "$1" | sed 's/^[0-9]*://; s/-[^-]*$//'; }
+
 fetch() { # fetch NAME VERSION: the source package, kept in $CACHE/src
     mkdir -p "$CACHE/src"
     (cd "$CACHE/src" && apt-get source --download-only -qq "$1=$2" >/dev/null 2>"$1.log") || true
     # Every file the .dsc lists but its detached signatures, which nothing
     # here checks.
     lacking=""
-    if [ -f "$CACHE/src/$1_${2#*:}.dsc" ]; then
+    if orig_only "$1"; then
+        ls "$CACHE/src/$1_$(upstream "$2")".orig.tar.* >/dev/null 2>&1 ||
+            lacking="$1_$(upstream "$2").orig.tar.*"
+    elif [ -f "$CACHE/src/$1_${2#*:}.dsc" ]; then
         for f in $(sed -n '/^Files:/,/^[^ ]/s/^ [0-9a-f]* [0-9]* //p' "$CACHE/src/$1_${2#*:}.dsc"); do
             case $f in *.asc) continue ;; esac
             [ -f "$CACHE/src/$f" ] || lacking="$lacking $f"
@@ -157,13 +165,16 @@ fetch() { # fetch NAME VERSION: the source package, kept in $CACHE/src
 unpack() { # unpack NAME VERSION DIR: the source with its Debian patches applied
     dsc="$CACHE/src/$1_${2#*:}.dsc"
     rm -rf "$3"
-    if ! dpkg-source --no-check -x "$dsc" "$3" >"$3.log" 2>&1; then
+    if orig_only "$1"; then
+        mkdir -p "$3"
+        tar -xf "$(ls "$CACHE/src/$1_$(upstream "$2")".orig.tar.* | grep -v '\.asc$' | head -n 1)" \
+            -C "$3" --strip-components=1
+    elif ! dpkg-source --no-check -x "$dsc" "$3" >"$3.log" 2>&1; then
         # A file the .dsc lists but the mirror lacks (a signature): unpack the
         # tarballs and apply the patch series as dpkg-source would.
         rm -rf "$3"
         mkdir -p "$3"
-        up=$(echo "$2" | sed 's/^[0-9]*://; s/-[^-]*$//')
-        tar -xf "$(ls "$CACHE/src/$1_$up".orig.tar.* | grep -v '\.asc$' | head -n 1)" \
+        tar -xf "$(ls "$CACHE/src/$1_$(upstream "$2")".orig.tar.* | grep -v '\.asc$' | head -n 1)" \
             -C "$3" --strip-components=1
         tar -xf "$(ls "$CACHE/src/$1_$2".debian.tar.*)" -C "$3"
         if [ -f "$3/debian/patches/series" ]; then
@@ -231,7 +242,7 @@ build_googletest() {
 
 # Its version given as Debian gives it, as the source has no Git tags to read.
 build_benchmark() {
-    cmake_lib "$1" "$1-build" -DGIT_VERSION="$(echo "$2" | sed 's/^[0-9]*://; s/-[^-]*$//')" \
+    cmake_lib "$1" "$1-build" -DGIT_VERSION="$(upstream "$2")" \
         -DBUILD_SHARED_LIBS=OFF -DBENCHMARK_ENABLE_TESTING=OFF \
         -DBENCHMARK_ENABLE_GTEST_TESTS=OFF -DBENCHMARK_ENABLE_WERROR=OFF \
         -DBENCHMARK_ENABLE_LTO=OFF -DBENCHMARK_INSTALL_DOCS=OFF
@@ -279,7 +290,7 @@ if [ ! -f "$PREFIX/complete" ]; then
             echo "Building $s failed; its logs are in $WORK/" >&2
             exit 1
         }
-        cp "$WORK/$s/debian/copyright" "$PREFIX/licences/$s.txt"
+        [ -f "$WORK/$s/debian/copyright" ] && cp "$WORK/$s/debian/copyright" "$PREFIX/licences/$s.txt"
         echo "$s $v $(($(now) - start)) s" >>"$PREFIX/build-times.txt"
         say "built $s $v in $(($(now) - start)) s"
     done
