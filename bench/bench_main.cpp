@@ -170,6 +170,13 @@ const char* const TRACE_FILE = "traces.log";
 int reportFd = -1;
 bool finished = false;
 
+// Standard output back where it was, the traces file closed: Windows
+// removes no file that is open.
+void traces_closed() {
+    fflush(stdout);
+    if (reportFd >= 0) dup2(reportFd, 1);
+}
+
 // Where the game ended the run itself (its fatal errors exit at once): the
 // last lines it printed say why.
 void report_early_end() {
@@ -188,6 +195,7 @@ void report_early_end() {
     if (text.size() > 2048) text.erase(0, text.size() - 2048);
     dprintf(reportFd >= 0 ? reportFd : 2,
             "\nvrillon_bench: the game ended the run; its last words:\n%s\n", text.c_str());
+    traces_closed();
     scratch_tree_remove();
 }
 
@@ -293,6 +301,7 @@ int main(int argc, char** argv) {
 
     bench_shell_down();
     finished = true;
+    traces_closed();
     scratch_tree_remove();
     benchmark::Shutdown();
     // A benchmark that could not do its work is a fault. A missed target is

@@ -11,8 +11,17 @@
 //
 // Under any other video driver (the dummy one of the tests and sessions) the
 // frame is the screen itself.
+//
+// The window also hears the session end: a log-off or a shutdown asks every
+// window first, and the game takes the question as a termination signal
+// (shell/system.h), ending at its next event poll as on POSIX.
 #include "shell/video.h"
 
+#include "shell/system.h"
+
+#include <SDL/SDL_syswm.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <windows.h>
@@ -60,6 +69,27 @@ int window_factor(int width, int height, Uint32 flags) {
     return n < 1 ? 1 : n;
 }
 
+HWND heardWindow = nullptr;
+WNDPROC sdlProcedure = nullptr;
+
+LRESULT CALLBACK on_message(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_QUERYENDSESSION) {
+        note_termination(SIGTERM);
+        return TRUE;
+    }
+    return CallWindowProcW(sdlProcedure, window, message, w, l);
+}
+
+// Puts on_message before SDL's own handling of the window's messages.
+void hear_session_end() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWMInfo(&info) != 1 || !info.window || info.window == heardWindow) return;
+    sdlProcedure = WNDPROC(GetWindowLongPtrW(info.window, GWLP_WNDPROC));
+    if (sdlProcedure && SetWindowLongPtrW(info.window, GWLP_WNDPROC, LONG_PTR(on_message)))
+        heardWindow = info.window;
+}
+
 // Enlarges the frame into the screen, each pixel a factor x factor block.
 void enlarge(SDL_Surface* screen) {
     const int bpp = frame->format->BytesPerPixel;
@@ -99,14 +129,9 @@ void fill_borders(SDL_Surface* screen) {
         if (band.w > 0 && band.h > 0) SDL_FillRect(screen, &band, 0);
 }
 
-} // namespace
-
-SDL_Surface* set_video_mode(int width, int height, int bpp, Uint32 flags) {
-    drop_frame();
-    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
-    if (!drawn_by_windows() || width <= 0 || height <= 0)
-        return SDL_SetVideoMode(width, height, bpp, flags);
-
+// The window enlarged, or full screen at the desktop's size, with the frame
+// to draw on; null when the display refuses it.
+SDL_Surface* enlarged_mode(int width, int height, int bpp, Uint32 flags) {
     const int chosen = chosen_factor();
     int n, screenW, screenH;
     if (flags & SDL_FULLSCREEN) {
@@ -134,6 +159,18 @@ SDL_Surface* set_video_mode(int width, int height, int bpp, Uint32 flags) {
     offsetY = (screen->h - n * height) / 2;
     SDL_FillRect(screen, nullptr, 0);
     return frame;
+}
+
+} // namespace
+
+SDL_Surface* set_video_mode(int width, int height, int bpp, Uint32 flags) {
+    drop_frame();
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
+    if (!drawn_by_windows() || width <= 0 || height <= 0)
+        return SDL_SetVideoMode(width, height, bpp, flags);
+    SDL_Surface* shown = enlarged_mode(width, height, bpp, flags);
+    if (shown) hear_session_end();
+    return shown;
 }
 
 SDL_Surface* video_surface() {
