@@ -29,8 +29,8 @@ int be16_signed(const unsigned char* b) {
 
 // ---- WAV ----
 
-const unsigned PCM = 0x0001, MS_ADPCM = 0x0002, IEEE_FLOAT = 0x0003, ALAW = 0x0006, MULAW = 0x0007,
-               IMA_ADPCM = 0x0011, EXTENSIBLE = 0xFFFE;
+const unsigned PCM = 0x0001, MS_ADPCM = 0x0002, ALAW = 0x0006, MULAW = 0x0007, IMA_ADPCM = 0x0011,
+               EXTENSIBLE = 0xFFFE;
 
 // Rates outside these make the mixer's conversion run away: below, the
 // classic SDL's chain of doubling filters overflows its table (1 to 100 Hz
