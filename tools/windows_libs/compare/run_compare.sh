@@ -7,6 +7,12 @@
 #   run_compare.sh build SOURCE WORK C_COMPILER CXX_COMPILER [EXTRA_FLAGS]
 #   run_compare.sh ttf|rotozoom WORK COMIC_FONT TITLE_FONT
 #
+# VRILLON_PROBE_OURS, a command, runs another probe on these libraries in
+# place of WORK's: the cross-built one under Wine, for instance
+#   VRILLON_PROBE_OURS="sh tests/windows/wine.sh --dlls PREFIX/bin
+#   build-windows/windows_libs/ttf_probe_ours.exe"
+# (the probe's arguments follow it).
+#
 # The rotozoomer's source is Debian's libsdl2-gfx: the orig tarball the
 # Windows build fetched (in VRILLON_WINDOWS_CACHE/src), or one fetched here
 # with apt-get source. Where neither can be had, the rotozoom check is
@@ -78,16 +84,30 @@ ttf | rotozoom)
     # Each probe with its arguments: the fonts, and a folder of its own for
     # the damaged ones, as both run at once.
     probe() { # probe SIDE MODE FILE
+        program="build/${step}_probe_$1"
+        [ "$1" = ours ] && [ -n "${VRILLON_PROBE_OURS:-}" ] && program=$VRILLON_PROBE_OURS
         if [ "$step" = ttf ]; then
             mkdir -p "scratch-$1"
-            "build/ttf_probe_$1" "$2" "$3" "$comic" "$title" "scratch-$1"
+            $program "$2" "$3" "$comic" "$title" "scratch-$1"
         else
-            "build/rotozoom_probe_$1" "$2" "$3"
+            $program "$2" "$3"
         fi
     }
-    # Straight from one to the other: the results run to hundreds of megabytes.
+    # Straight from one to the other, the results running to hundreds of
+    # megabytes; through a file for another probe (Wine and pipes).
     fifo="$step-results.fifo"
     rm -f "$fifo"
+    if [ -n "${VRILLON_PROBE_OURS:-}" ]; then
+        probe ours write "$fifo" || {
+            echo "the probe on tools/windows_libs ended with status $?"
+            rm -f "$fifo"
+            exit 1
+        }
+        probe debian compare "$fifo"
+        compared=$?
+        rm -f "$fifo"
+        exit $compared
+    fi
     mkfifo "$fifo"
     probe ours write "$fifo" &
     writer=$!
