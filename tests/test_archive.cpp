@@ -4,7 +4,6 @@
 #include "archive_pack/archive_pack.h"
 #include "race/characters.h"
 #include "shell/system.h"
-#include "support/child_run.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>

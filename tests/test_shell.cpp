@@ -6,7 +6,6 @@
 #include "shell/session_hooks.h"
 #include "shell/shell.h"
 #include "shell/sound.h"
-#include "support/child_run.h"
 #include "support/support.h"
 
 #include <SDL/SDL.h>

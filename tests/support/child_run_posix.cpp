@@ -1,4 +1,4 @@
-#include "support/child_run.h"
+#include "support/support.h"
 
 #include <cstdio>
 #include <sys/wait.h>

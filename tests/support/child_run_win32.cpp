@@ -3,7 +3,7 @@
 // it is to make (and where its standard output goes). That copy goes through
 // the test's own steps up to that call (the earlier ones answer at once) and
 // runs the body there, ending with its status.
-#include "support/child_run.h"
+#include "support/support.h"
 
 #include <gtest/gtest.h>
 

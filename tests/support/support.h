@@ -26,6 +26,24 @@ struct ScratchGameDir {
 SDL_Surface* start_test_video();
 void stop_test_video();
 
+// How a child process ended and what it wrote to standard output.
+struct ChildRun {
+    bool exited;     // ended by exit(), not by a signal
+    int status;      // its exit status
+    std::string out; // everything it wrote to standard output
+};
+// Runs body in a child process (the game ends the process on a fatal error);
+// its return value becomes the exit status. A forked child on POSIX
+// (child_run_posix.cpp); on Windows the test program runs again for the same
+// test, which gets that far and runs the body (child_run_win32.cpp). Call it
+// from the body of a GoogleTest test.
+ChildRun run_child(int (*body)());
+
+// Runs a command line through the system's shell, its error output thrown away,
+// and gives its exit status (-1 when it did not exit); its standard output
+// goes to *out, with POSIX line ends.
+int run_command(const std::string& command, std::string* out = nullptr);
+
 // Reads a pixel (0x00RRGGBB) of a 32-bit surface.
 Uint32 pixel_at(SDL_Surface* s, int x, int y);
 
