@@ -22,7 +22,7 @@
 #   VRILLON_JOBS             parallel jobs (default 2)
 #   VRILLON_WINDOWS_LIBS_ONLY=1  stops once the libraries are built
 # Exit status: 0 built; 1 failed; 77 when the packages it needs cannot be
-# installed here (not root, no sudo), after saying which.
+# installed here (not root, no sudo, apt-get refusing), after saying which.
 set -eu
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -60,9 +60,11 @@ if [ -n "$missing" ]; then
         exit 77
     fi
     say "installing:$missing"
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing \
-        >/dev/null
+    if ! { $SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y \
+        -qq --no-install-recommends $missing >/dev/null; }; then
+        echo "apt-get could not install:$missing" >&2
+        exit 77
+    fi
     say "installed"
 fi
 mkdir -p "$CACHE" 2>/dev/null || $SUDO mkdir -p "$CACHE"
