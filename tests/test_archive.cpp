@@ -2,8 +2,8 @@
 // archive the build generates.
 #include "archive/archive.h"
 #include "archive_pack/archive_pack.h"
-#include "race/characters.h"
-#include "shell/system.h"
+#include "tables/characters.h"
+#include "platform/system.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "input/controls_screen.h"
 #include "screens/screens.h"
-#include "shell/system.h"
+#include "platform/system.h"
 #include "support/event_script.h"
 #include "support/screen_window.h"
 #include "support/solid_pictures.h"

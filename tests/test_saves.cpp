@@ -4,7 +4,7 @@
 // Each save runs in a child process; the file it leaves must be the old text
 // or the new one, never a mix.
 #include "input/controls.h"
-#include "records/record_file.h"
+#include "platform/record_file.h"
 #include "records/records.h"
 #include "support/support.h"
 

@@ -1,11 +1,11 @@
 // The shell's start-up, cycle and shutdown. Start-ups that must fail run in a
 // forked child (the game ends the process) whose standard output is read back.
 #include "input/controls.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/session_hooks.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/session_hooks.h"
 #include "shell/shell.h"
-#include "shell/sound.h"
+#include "platform/sound.h"
 #include "support/support.h"
 
 #include <SDL/SDL.h>

@@ -1,7 +1,7 @@
 // The sound layer played through SDL's disk-writer audio driver: what the
 // mixer produced ends up in a file that the tests read back.
-#include "shell/system.h"
-#include "shell/sound.h"
+#include "platform/system.h"
+#include "platform/sound.h"
 #include "support/support.h"
 
 #include <SDL/SDL.h>

@@ -1,6 +1,6 @@
 #include "archive/archive.h"
 
-#include "shell/system.h"
+#include "platform/system.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 #include "input/controls.h"
 
-#include "race/characters.h"
-#include "records/record_file.h"
-#include "shell/system.h"
+#include "tables/characters.h"
+#include "platform/record_file.h"
+#include "platform/system.h"
 
 #include <cctype>
 #include <climits>

@@ -3,9 +3,9 @@
 #include "archive/archive.h"
 #include "screens/screen_common.h"
 #include "screens/screens.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/video.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/video.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "input/controls.h"
-#include "race/characters.h"
+#include "tables/characters.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>

@@ -6,11 +6,11 @@
 #include "input/input.h"
 #include "screens/screen_common.h"
 #include "screens/screens.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/video.h"
-#include "shell/session_hooks.h"
-#include "shell/sound.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/video.h"
+#include "platform/session_hooks.h"
+#include "platform/sound.h"
 
 #include <cstdio>
 #include <cstring>

@@ -2,10 +2,10 @@
 #pragma once
 
 #include "input/controls.h"
-#include "race/characters.h"
+#include "tables/characters.h"
 #include "race/effects.h"
 #include "records/records.h"
-#include "shell/assets.h"
+#include "race/assets.h"
 
 #include <SDL/SDL.h>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // its frames can be counted without a window.
 #pragma once
 
-#include "shell/sound.h"
+#include "platform/sound.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>

@@ -2,10 +2,10 @@
 
 #include "screens/screen_common.h"
 #include "screens/screens.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/video.h"
-#include "shell/sound.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/video.h"
+#include "platform/sound.h"
 
 #include <SDL/SDL_rotozoom.h>
 #include <cstdio>

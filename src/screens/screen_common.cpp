@@ -1,8 +1,8 @@
 #include "screens/screen_common.h"
 
 #include "archive/archive.h"
-#include "shell/system.h"
-#include "shell/video.h"
+#include "platform/system.h"
+#include "platform/video.h"
 
 #include <cstdio>
 

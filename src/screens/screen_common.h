@@ -6,7 +6,7 @@
 #pragma once
 
 #include "input/input.h"
-#include "race/characters.h"
+#include "tables/characters.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>

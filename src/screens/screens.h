@@ -2,7 +2,7 @@
 #pragma once
 
 #include "input/controls.h"
-#include "race/characters.h"
+#include "tables/characters.h"
 #include "records/records.h"
 
 #include <SDL/SDL.h>

@@ -4,10 +4,10 @@
 #include "race/race.h"
 #include "screens/screen_common.h"
 #include "screens/screens.h"
-#include "shell/system.h"
-#include "shell/video.h"
-#include "shell/session_hooks.h"
-#include "shell/sound.h"
+#include "platform/system.h"
+#include "platform/video.h"
+#include "platform/session_hooks.h"
+#include "platform/sound.h"
 
 #include <SDL/SDL_ttf.h>
 

@@ -5,7 +5,7 @@
 #include "input/input.h"
 #include "race/effects.h"
 #include "race/race.h"
-#include "shell/assets.h"
+#include "race/assets.h"
 
 #include <SDL/SDL.h>
 

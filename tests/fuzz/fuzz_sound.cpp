@@ -2,7 +2,7 @@
 // is refused, never a crash, a hang or a leak. Byte 0 picks the loader.
 #include "fuzz_common.h"
 
-#include "shell/sound.h"
+#include "platform/sound.h"
 
 #include <SDL/SDL.h>
 #include <cstdlib>

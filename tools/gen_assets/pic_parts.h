@@ -1,7 +1,7 @@
 // The pictures of the archive, one maker per kind.
 #pragma once
 
-#include "race/characters.h"
+#include "tables/characters.h"
 #include "raster.h"
 
 // Characters, numbered as in the game's character table: 0 sonic (the blue

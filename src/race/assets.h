@@ -1,8 +1,8 @@
 // What the shell loads once, and what the race carries between races.
 #pragma once
 
-#include "race/characters.h"
-#include "shell/sound.h"
+#include "tables/characters.h"
+#include "platform/sound.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>

@@ -1,12 +1,12 @@
-// The seams between the game and the system (shell/clock.h, shell/system.h,
-// shell/video.h, shell/session_hooks.h): one file, since the simulated clock,
+// The seams between the game and the system (platform/clock.h, platform/system.h,
+// platform/video.h, platform/session_hooks.h): one file, since the simulated clock,
 // the termination signals and the flip share their state.
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/video.h"
-#include "shell/session_hooks.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/video.h"
+#include "platform/session_hooks.h"
 
-#include "shell/sound.h"
+#include "platform/sound.h"
 
 #include <csignal>
 #include <cstdarg>
