@@ -12,7 +12,6 @@
 const char* const CONTROL_PATH = "data/control.dat";
 
 static const int DEFAULT_KEYS[PLAYERS] = {SDLK_a, SDLK_z, SDLK_p, SDLK_m};
-static const int INPUT_KINDS = 3;
 
 void default_controls(PlayerControl controls[PLAYERS]) {
     for (int i = 0; i < PLAYERS; ++i) {

@@ -50,7 +50,7 @@ void controls_next_kind(PlayerControl& row, int joysticks) {
         row.kind = INPUT_KEYBOARD;
     } else if (row.kind == INPUT_JOYSTICK) {
         row.joystick = 0;
-    } else if (row.kind == 3 && row.joystick + 1 < joysticks) {
+    } else if (row.kind == INPUT_KINDS && row.joystick + 1 < joysticks) {
         row.joystick += 1;
         row.kind = INPUT_JOYSTICK;
     } else if (row.kind > INPUT_JOYSTICK) {

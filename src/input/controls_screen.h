@@ -28,7 +28,7 @@ struct ControlsScreen {
     SDL_Surface* surfSelect;
     SDL_Surface* background;
     SDL_Surface* select;
-    SDL_Surface* kindPictures[3]; // by kind
+    SDL_Surface* kindPictures[INPUT_KINDS];
     SDL_Surface* characterPictures[CHARACTER_COUNT];
     TTF_Font* font;
 };

@@ -15,7 +15,7 @@ bool make_pictures(const std::string& dir) {
         return false;
     }
     // Each picture in its numbered place.
-    std::vector<ArchivePicture> pics(INDEX_ENTRIES);
+    std::vector<ArchivePicture> pics(PICTURE_COUNT);
     pics[PIC_MENU] = make_menu_background();
     pics[PIC_OPTION] = make_controls_background();
     pics[PIC_HALL] = make_hall_background();
