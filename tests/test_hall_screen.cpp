@@ -1,5 +1,5 @@
 #include "screens/hall_screen.h"
-#include "screens/screen_common.h"
+#include "records/records.h"
 #include "screens/screens.h"
 #include "platform/clock.h"
 #include "platform/system.h"

@@ -1,11 +1,12 @@
 #include "input/controls_screen.h"
 
 #include "archive/archive.h"
-#include "screens/screen_common.h"
-#include "screens/screens.h"
+#include "archive/game_pictures.h"
+#include "input/screen_keys.h"
 #include "platform/clock.h"
 #include "platform/system.h"
 #include "platform/video.h"
+#include "tables/layout.h"
 
 #include <cstdio>
 #include <cstring>
@@ -32,7 +33,7 @@ void controls_screen_init(ControlsScreen& s, PlayerControl controls[PLAYERS], bo
     s.bar.x = 0;
     s.bar.y = BAR_TOP;
     s.pendingButton = 1;
-    s.result = 1;
+    s.result = SCREEN_BACK;
     s.leave = false;
 }
 
@@ -88,11 +89,20 @@ void controls_row_texts(const PlayerControl& row, char texts[3][CONTROLS_TEXT_SI
 
 void controls_screen_handle(ControlsScreen& s, const SDL_Event& ev) {
     PlayerControl& row = s.controls[s.row];
-    if (ev.type == SDL_QUIT) {
+    switch (screen_key(ev)) {
+    case SCREEN_KEY_QUIT:
         // Quitting is always allowed, conflict or not.
-        s.result = 0;
+        s.result = SCREEN_QUIT;
         s.leave = true;
         return;
+    case SCREEN_KEY_BACK:
+        if (!controls_conflict(s.controls)) s.leave = true;
+        return;
+    case SCREEN_KEY_DISPLAY:
+        s.switchDisplay = true;
+        return;
+    case SCREEN_KEY_NONE:
+        break;
     }
     if (ev.type == SDL_JOYBUTTONDOWN) {
         // Buttons come from the joystick numbered as the row; the race reads
@@ -134,18 +144,7 @@ void controls_screen_handle(ControlsScreen& s, const SDL_Event& ev) {
     case SDLK_SPACE:
         controls_next_kind(row, joystick_count());
         break;
-    case SDLK_ESCAPE:
-        if (!controls_conflict(s.controls)) s.leave = true;
-        break;
-    case SDLK_F1:
-        s.switchDisplay = true;
-        break;
-    case SDLK_F4:
-        // Left Alt alone: Num Lock or a second modifier make it an ordinary F4.
-        if (ev.key.keysym.mod == KMOD_LALT) {
-            s.result = 0;
-            s.leave = true;
-        }
+    case SDLK_F4: // with other modifiers than Left-Alt alone: nobody's key
         break;
     default:
         if (row.kind == INPUT_KEYBOARD && sym >= 0 && sym < SNAP_KEYS) row.key = sym;
@@ -167,15 +166,10 @@ void controls_screen_enter(ControlsScreen& s, SDL_Surface* screen, PlayerControl
         load_picture(s.indexTab, PIC_OPTION, "MENU / Erreur de chargement de option.bmp : %s\n");
     s.select =
         load_picture(s.indexTab, PIC_ARROW, "MENU / Erreur de chargement de select.bmp : %s\n");
-    s.kindPictures[INPUT_JOYSTICK] = load_picture(
-        s.indexTab, PIC_JOYSTICK, "MENU / Erreur de chargement de joystick.jpeg : %s\n");
-    s.kindPictures[INPUT_MOUSE] =
-        load_picture(s.indexTab, PIC_SOURIS, "MENU / Erreur de chargement de souris.jpeg : %s\n");
-    s.kindPictures[INPUT_KEYBOARD] =
-        load_picture(s.indexTab, PIC_CLAVIER, "MENU / Erreur de chargement de clavier.jpeg : %s\n");
+    load_device_pictures(s.indexTab, s.kindPictures);
     load_portraits(s.indexTab, "MENU / ", s.characterPictures);
     fill_black(screen);
-    s.font = open_screen_font("font/comic.ttf", 15, TTF_STYLE_BOLD);
+    s.font = open_screen_font(SCREEN_FONT_FILE, 15, TTF_STYLE_BOLD);
 }
 
 void controls_screen_draw(ControlsScreen& s) {
@@ -206,7 +200,7 @@ bool controls_screen_step(ControlsScreen& s) {
     SDL_Event ev;
     if (!game_wait_event(&ev)) {
         // No event can come any more: leave as a quit rather than wait forever.
-        s.result = 0;
+        s.result = SCREEN_QUIT;
         s.leave = true;
         return true;
     }
@@ -220,7 +214,7 @@ bool controls_screen_step(ControlsScreen& s) {
     return s.leave;
 }
 
-int controls_screen_leave(ControlsScreen& s) {
+ScreenResult controls_screen_leave(ControlsScreen& s) {
     surface_free(s.background);
     surface_free(s.select);
     for (SDL_Surface*& p : s.kindPictures)
@@ -240,7 +234,8 @@ int controls_screen_leave(ControlsScreen& s) {
     return s.result;
 }
 
-int controls_screen(SDL_Surface* screen, PlayerControl controls[PLAYERS], bool& fullscreen) {
+ScreenResult controls_screen(SDL_Surface* screen, PlayerControl controls[PLAYERS],
+                             bool& fullscreen) {
     ControlsScreen s;
     controls_screen_enter(s, screen, controls, fullscreen);
     while (!controls_screen_step(s)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "input/controls.h"
+#include "input/screen_keys.h"
 #include "tables/characters.h"
 
 #include <SDL/SDL.h>
@@ -14,10 +15,10 @@ struct ControlsScreen {
     SDL_Surface* screen;
     PlayerControl* controls;
     bool* fullscreen;
-    int row;            // selected row
-    SDL_Rect bar;       // highlight bar, on the selected row
-    int pendingButton;  // 1: the next joystick button sets button1, 2: button2
-    int result;         // 1 Escape, 0 quit
+    int row;           // selected row
+    SDL_Rect bar;      // highlight bar, on the selected row
+    int pendingButton; // 1: the next joystick button sets button1, 2: button2
+    ScreenResult result;
     bool leave;         // leave after the current redraw
     bool switchDisplay; // F1 seen: switch the mode before the redraw
     bool conflict;      // colour of the last bar drawn (true: red)
@@ -48,4 +49,9 @@ void controls_screen_draw(ControlsScreen& s);
 // Waits for one event, applies it, redraws and flips. True when the screen is to be left.
 bool controls_screen_step(ControlsScreen& s);
 // Releases everything and gives the result.
-int controls_screen_leave(ControlsScreen& s);
+ScreenResult controls_screen_leave(ControlsScreen& s);
+
+// The whole screen, from the main menu's F2: SCREEN_BACK once left with
+// Escape, SCREEN_QUIT on a quit request.
+ScreenResult controls_screen(SDL_Surface* screen, PlayerControl controls[PLAYERS],
+                             bool& fullscreen);

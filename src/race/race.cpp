@@ -3,8 +3,9 @@
 #include "race/race_draw.h"
 
 #include "archive/archive.h"
+#include "archive/game_pictures.h"
 #include "input/input.h"
-#include "screens/screen_common.h"
+#include "input/screen_keys.h"
 #include "screens/screens.h"
 #include "platform/clock.h"
 #include "platform/system.h"
@@ -268,15 +269,14 @@ RaceStep race_frame(Race& race) {
     InputSnapshot& in = *race.in;
 
     poll_input(in);
-    if (in.quit || alt_f4_held(in)) {
+    if (take_quit_request(in)) {
         // Cleared on any quit, so a row playing with Left-Alt takes no step
         // in this last frame.
         in.keys[SDLK_F4] = 0;
         in.keys[SDLK_LALT] = 0;
         s.quitRequested = true;
     }
-    if (in.keys[SDLK_ESCAPE]) {
-        in.keys[SDLK_ESCAPE] = 0;
+    if (take_key(in, SDLK_ESCAPE)) {
         // A quit in the same frame wins: the program ends, with no name entry.
         if (!s.quitRequested) {
             if (s.finishCount == s.playersLeft) race_hall_placements(race);
@@ -286,10 +286,7 @@ RaceStep race_frame(Race& race) {
             return RACE_LEFT;
         }
     }
-    if (in.keys[SDLK_F1]) {
-        switch_display_mode(race);
-        in.keys[SDLK_F1] = 0;
-    }
+    if (take_key(in, SDLK_F1)) switch_display_mode(race);
 
     if (s.started) take_presses(race);
     scroll_view(race);

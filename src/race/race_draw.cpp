@@ -1,7 +1,6 @@
 #include "race/race_draw.h"
 
 #include "records/records.h"
-#include "screens/screen_common.h"
 #include "platform/clock.h"
 #include "platform/system.h"
 #include "platform/video.h"

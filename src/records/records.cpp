@@ -150,3 +150,7 @@ void rw_hall(HallEntry* entry, int rank, int mode) {
     save_record(file, text);
     close_record(file);
 }
+
+void format_seconds(float time_ms, char* out, size_t size) {
+    snprintf(out, size, "%.3f", time_ms / 1000);
+}

@@ -20,3 +20,7 @@ float rw_score(int character, const float* time, int mode);
 long line_offset(FILE* f, int n);
 // mode 0 read rank into *entry, other: insert *entry at rank.
 void rw_hall(HallEntry* entry, int rank, int mode);
+
+// A time as the game shows it: "%.3f" of the milliseconds in seconds
+// ("12.346" for 12345.678).
+void format_seconds(float time_ms, char* out, size_t size);

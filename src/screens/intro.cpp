@@ -1,6 +1,5 @@
 #include "screens/intro.h"
 
-#include "screens/screen_common.h"
 #include "screens/screens.h"
 #include "platform/clock.h"
 #include "platform/system.h"

@@ -1,13 +1,15 @@
 #include "screens/main_menu.h"
 
 #include "archive/archive.h"
+#include "archive/game_pictures.h"
 #include "input/controls_screen.h"
+#include "input/screen_keys.h"
 #include "records/records.h"
-#include "screens/screen_common.h"
 #include "screens/screens.h"
 #include "platform/clock.h"
 #include "platform/system.h"
 #include "platform/video.h"
+#include "tables/layout.h"
 
 #include <cstdio>
 #include <cstring>
@@ -90,19 +92,13 @@ void main_menu_enter(MainMenu& m, SDL_Surface* screen, PlayerControl controls[PL
         load_picture(m.indexTab, PIC_MENU, "MENU / Erreur de chargement de menu.bmp : %s\n");
     m.arrow =
         load_picture(m.indexTab, PIC_ARROW, "MENU / Erreur de chargement de fleche.bmp : %s\n");
-    m.devicePictures[INPUT_JOYSTICK] = load_picture(
-        m.indexTab, PIC_JOYSTICK, "MENU / Erreur de chargement de joystick.jpeg : %s\n");
-    m.devicePictures[INPUT_MOUSE] =
-        load_picture(m.indexTab, PIC_SOURIS, "MENU / Erreur de chargement de souris.jpeg : %s\n");
-    m.devicePictures[INPUT_KEYBOARD] =
-        load_picture(m.indexTab, PIC_CLAVIER, "MENU / Erreur de chargement de clavier.jpeg : %s\n");
-    if (SDL_SetColorKey(m.arrow, SDL_SRCCOLORKEY, key_grey(screen)) != 0)
-        fatal("Menu / Erreur d'application de la transparence fleche : %s\n", SDL_GetError());
+    load_device_pictures(m.indexTab, m.devicePictures);
+    set_colour_key(m.arrow, key_grey(screen), "Menu / ", "fleche");
     m.arrowRect.x = ARROW_X;
     m.arrowRect.y = ARROW_TOP;
     m.arrowRect.w = Uint16(m.arrow->w);
     m.arrowRect.h = Uint16(m.arrow->h);
-    m.font = open_screen_font("font/comic.ttf", 20, TTF_STYLE_NORMAL);
+    m.font = open_screen_font(SCREEN_FONT_FILE, 20, TTF_STYLE_NORMAL);
     m.selection = 1;
     main_menu_full_draw(m);
 }
@@ -127,11 +123,11 @@ void main_menu_full_draw(MainMenu& m) {
     if (m.selection != MENU_QUIT) m.finish = false;
 }
 
-// After the controls or hall-of-fame screen: 0 means quit and the pass goes on;
+// After the controls or hall-of-fame screen: on a quit the pass goes on;
 // otherwise the menu is drawn again and the pass ends (true).
-static bool back_from_sub_screen(MainMenu& m, int result) {
+static bool back_from_sub_screen(MainMenu& m, ScreenResult result) {
     m.screen = screen_after_switch();
-    if (result == 0) {
+    if (result == SCREEN_QUIT) {
         request_quit(m);
         return false;
     }
@@ -156,27 +152,22 @@ bool main_menu_step(MainMenu& m) {
     }
     // The quit and Return flags stay set: the menu ends at the next pass if a
     // sub-screen's redraw put this one off.
-    if (in.quit) request_quit(m);
-    if (take_alt_f4(in)) request_quit(m);
+    if (take_quit_request(in)) request_quit(m);
     if (in.keys[SDLK_RETURN]) m.finish = true;
-    if (in.keys[SDLK_F2]) {
-        in.keys[SDLK_F2] = 0;
-        int r = controls_screen(m.screen, m.controls, *m.fullscreen);
+    if (take_key(in, SDLK_F2)) {
+        ScreenResult r = controls_screen(m.screen, m.controls, *m.fullscreen);
         if (back_from_sub_screen(m, r)) return false;
     }
-    if (in.keys[SDLK_F1]) {
-        in.keys[SDLK_F1] = 0;
+    if (take_key(in, SDLK_F1)) {
         m.screen = switch_display(*m.fullscreen);
         main_menu_full_draw(m);
         return false;
     }
-    if (in.keys[SDLK_F3]) {
-        in.keys[SDLK_F3] = 0;
-        int r = hall_screen(m.screen, *m.fullscreen);
+    if (take_key(in, SDLK_F3)) {
+        ScreenResult r = hall_screen(m.screen, *m.fullscreen);
         if (back_from_sub_screen(m, r)) return false;
     }
-    if (in.keys[SDLK_F4]) {
-        in.keys[SDLK_F4] = 0;
+    if (take_key(in, SDLK_F4)) {
         *m.fatality = !*m.fatality;
         fill_black(m.screen, &m.optionRect);
         draw_option_text(m);

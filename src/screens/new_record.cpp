@@ -1,7 +1,7 @@
 #include "screens/new_record.h"
 
-#include "screens/screen_common.h"
 #include "screens/screens.h"
+#include "tables/layout.h"
 #include "platform/clock.h"
 #include "platform/system.h"
 #include "platform/video.h"
@@ -11,7 +11,6 @@
 #include <cstdio>
 
 namespace {
-const char* const FONT_FILE = "font/comic.ttf";
 const char* const APPLAUSE_FILE = "sounds/applause.wav";
 constexpr int FONT_SIZE = 40;
 constexpr Uint32 FRAME_MS = 20;
@@ -164,7 +163,7 @@ bool new_record_screen_step(RecordScreen& r) {
 }
 
 void name_entry_keys_hint(RecordScreen& r) {
-    TTF_Font* small = font_open(FONT_FILE, KEYS_HINT_SIZE);
+    TTF_Font* small = font_open(SCREEN_FONT_FILE, KEYS_HINT_SIZE);
     r.keysHint = render_text(small, KEYS_HINT, white_colour());
     font_close(small);
 }
@@ -173,7 +172,7 @@ void new_record_screen_enter(RecordScreen& r, SDL_Surface* screen,
                              SDL_Surface* portraits[CHARACTER_COUNT], HallEntry* entry, int rank) {
     r = RecordScreen{};
     r.screen = screen;
-    r.font = open_screen_font(FONT_FILE, FONT_SIZE, TTF_STYLE_NORMAL);
+    r.font = open_screen_font(SCREEN_FONT_FILE, FONT_SIZE, TTF_STYLE_NORMAL);
     r.applause = FSOUND_Sample_Load(FSOUND_FREE, APPLAUSE_FILE, 0, 0, 0);
     if (!r.applause) fatal_line("Erreur lors du chargement de applause.wav");
     FSOUND_PlaySound(FSOUND_FREE, r.applause);

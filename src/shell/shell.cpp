@@ -1,9 +1,10 @@
 #include "shell/shell.h"
 
 #include "archive/archive.h"
+#include "archive/game_pictures.h"
 #include "race/race.h"
-#include "screens/screen_common.h"
 #include "screens/screens.h"
+#include "tables/layout.h"
 #include "platform/system.h"
 #include "platform/video.h"
 #include "platform/session_hooks.h"
@@ -15,8 +16,6 @@
 #include <cstring>
 
 namespace {
-
-const char* const RACE_FONT = "font/comic.ttf";
 
 // Loads one sample; on failure prints the message, as a line or not, and ends.
 FSOUND_SAMPLE* load_sample(const char* path, const char* message, bool as_line) {
@@ -67,13 +66,6 @@ void set_window_icon() {
     surface_free(icon);
 }
 
-// The grey colour key on a picture drawn over others; NAME is the picture's
-// in the failure message.
-void set_colour_key(SDL_Surface* s, Uint32 key, const char* name) {
-    if (SDL_SetColorKey(s, SDL_SRCCOLORKEY, key) != 0)
-        fatal("Erreur d'application de la transparence %s : %s\n", name, SDL_GetError());
-}
-
 void load_pictures(Assets& a, SDL_Surface* screen) {
     a.terrain = load_picture(a.indexTab, PIC_TERRAIN, "Erreur de chargement du terrain : %s\n");
 
@@ -82,7 +74,7 @@ void load_pictures(Assets& a, SDL_Surface* screen) {
         a.spriteSet[c] = reload_pic(a.indexTab, row.sprites);
         if (!a.spriteSet[c])
             fatal("Erreur de chargement du spriteSet %s : %s\n", row.name, SDL_GetError());
-        set_colour_key(a.spriteSet[c], a.colorKey, row.name);
+        set_colour_key(a.spriteSet[c], a.colorKey, "", row.name);
     }
     load_portraits(a.indexTab, "MAIN / ", a.portraits);
 
@@ -95,7 +87,7 @@ void load_pictures(Assets& a, SDL_Surface* screen) {
 
     a.explosion =
         load_picture(a.indexTab, PIC_EXPLODE, "MAIN / Erreur de chargement de explode.bmp : %s\n");
-    set_colour_key(a.explosion, a.colorKey, "explosion");
+    set_colour_key(a.explosion, a.colorKey, "", "explosion");
 }
 
 // Opens the joysticks the system reports. The input snapshot covers four, so a
@@ -159,7 +151,7 @@ void shell_start_up(ShellState& s) {
 
     load_sounds(a);
 
-    a.font = open_screen_font(RACE_FONT, 20, TTF_STYLE_BOLD);
+    a.font = open_screen_font(SCREEN_FONT_FILE, 20, TTF_STYLE_BOLD);
 
     k.timerPos.x = 20;
     k.timerPos.y = 10;
