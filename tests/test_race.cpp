@@ -147,7 +147,7 @@ TEST_F(RaceTest, QuitRequestsEndTheRaceAfterTheFrame) {
 
     clear_input(in);
     push_quit();
-    EXPECT_EQ(run_race(setup(1)), RACE_QUIT);
+    EXPECT_EQ(run_race(setup(1)).outcome, RACE_QUIT);
 }
 
 TEST_F(RaceTest, EachPressCountsOnceAndJoysticksMustAlternate) {
@@ -366,6 +366,8 @@ TEST_F(RaceTest, EscapeLeavesWithOrWithoutPlacements) {
     push_key(SDLK_ESCAPE);
     EXPECT_EQ(frame(), RACE_LEFT);
     EXPECT_EQ(race.pointDepart, nullptr);
+    EXPECT_EQ(race_placements(race).count, 0);
+    shell_hall_placements(shell, race_placements(race));
     EXPECT_EQ(dir.read("data/hall.dat"), hall);
 
     // Complete, with a time too slow for the hall (every line at 1000 ms).
@@ -382,6 +384,8 @@ TEST_F(RaceTest, EscapeLeavesWithOrWithoutPlacements) {
     ASSERT_EQ(race.state.finishCount, race.state.playersLeft);
     push_key(SDLK_ESCAPE);
     EXPECT_EQ(frame(), RACE_LEFT);
+    EXPECT_EQ(race_placements(race).count, 1);
+    shell_hall_placements(shell, race_placements(race));
     EXPECT_EQ(dir.read("data/hall.dat"), fast);
 }
 
@@ -405,9 +409,15 @@ TEST_F(RaceTest, EscapeAfterACompleteRaceOffersEachResultInFinishingOrder) {
     pos(0).x = 559;
     frame(1000);
     ASSERT_EQ(race.state.finishCount, 2);
-    set_idle_hook(push_return, nullptr);
     push_key(SDLK_ESCAPE);
     EXPECT_EQ(frame(), RACE_LEFT);
+    // The race hands its results back; the shell runs the name entries.
+    HallPlacements placements = race_placements(race);
+    ASSERT_EQ(placements.count, 2);
+    EXPECT_EQ(placements.results[0].character, 1);
+    EXPECT_EQ(placements.results[1].character, 0);
+    set_idle_hook(push_return, nullptr);
+    shell_hall_placements(shell, placements);
     set_idle_hook(nullptr, nullptr);
     std::string after = dir.read("data/hall.dat");
     EXPECT_EQ(after.substr(0, 57), "ace 30000.000000 0\naaa 35000.000000 1\naaa 36000.000000 0\n");

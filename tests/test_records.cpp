@@ -258,8 +258,8 @@ TEST_F(RecordsTest, MissingHallFile) {
 
 namespace {
 
-// The race's placement: scan up from rank 9 while the time there is greater.
-int hall_position(float t) {
+// The placement as a model: scan up from rank 9 while the time there is greater.
+int model_position(float t) {
     HallEntry e = entry_of("aaa", 0.0f, 0);
     int i = 9;
     rw_hall(&e, i, 0);
@@ -288,7 +288,7 @@ TEST_F(RecordsTest, ManyPlacementsKeepTheTableInOrder) {
         HallEntry last = entry_of("aaa", 0.0f, 0);
         rw_hall(&last, 9, 0);
         if (!(t < last.time_ms)) continue;
-        const int rank = hall_position(t);
+        const int rank = model_position(t);
         char name[4] = {char('a' + letter(rng)), char('a' + letter(rng)), 'q', 0};
         HallEntry e = entry_of(name, t, round % 4);
         rw_hall(&e, rank, 1);

@@ -6,7 +6,6 @@
 #include "archive/game_pictures.h"
 #include "input/input.h"
 #include "input/screen_keys.h"
-#include "screens/screens.h"
 #include "platform/clock.h"
 #include "platform/system.h"
 #include "platform/video.h"
@@ -185,22 +184,6 @@ void deactivate_character(PlayerControl controls[PLAYERS], int character) {
         if (controls[row].character == character) controls[row].active = false;
 }
 
-int hall_position(float time_ms) {
-    // Starts at 0 so that a hall file that cannot be read takes no one.
-    HallEntry line = {{'\0'}, 0.0f, 0};
-    rw_hall(&line, HALL_LINES - 1, 0);
-    if (!(time_ms < line.time_ms)) return -1;
-    int i = HALL_LINES - 1;
-    for (;;) {
-        rw_hall(&line, i, 0);
-        if (i == 0 || line.time_ms <= time_ms) break;
-        --i;
-    }
-    if (i >= 1) return i + 1;
-    // A tie with the best time goes before it; any other tie goes after.
-    return time_ms <= line.time_ms ? 0 : 1;
-}
-
 void race_start(Race& race, const RaceSetup& setup) {
     memset(&race, 0, sizeof race);
     race.screen = setup.screen;
@@ -238,6 +221,7 @@ void race_start(Race& race, const RaceSetup& setup) {
     }
     s.markX = 0;
     s.quitRequested = false;
+    s.complete = false;
 
     for (int c = 0; c < CHARACTER_COUNT; ++c) {
         const RunnerLook& look = CHARACTER_TABLE[c].runner;
@@ -253,15 +237,16 @@ void race_start(Race& race, const RaceSetup& setup) {
     }
 }
 
-void race_hall_placements(Race& race) {
-    RaceState& s = race.state;
-    int count = s.playersLeft < CHARACTER_COUNT ? s.playersLeft : CHARACTER_COUNT;
-    for (int k = 0; k < count; ++k) {
-        // A termination signal ends the program: nobody is left to type a name.
-        if (termination_requested()) break;
-        int rank = hall_position(s.results[k].time_ms);
-        if (rank >= 0) new_record_screen(race.screen, race.assets->portraits, &s.results[k], rank);
-    }
+HallPlacements race_placements(const Race& race) {
+    const RaceState& s = race.state;
+    HallPlacements p;
+    memset(&p, 0, sizeof p);
+    if (!s.complete) return p;
+    p.count = s.playersLeft < CHARACTER_COUNT ? s.playersLeft : CHARACTER_COUNT;
+    if (p.count < 0) p.count = 0;
+    for (int k = 0; k < p.count; ++k)
+        p.results[k] = s.results[k];
+    return p;
 }
 
 RaceStep race_frame(Race& race) {
@@ -279,7 +264,7 @@ RaceStep race_frame(Race& race) {
     if (take_key(in, SDLK_ESCAPE)) {
         // A quit in the same frame wins: the program ends, with no name entry.
         if (!s.quitRequested) {
-            if (s.finishCount == s.playersLeft) race_hall_placements(race);
+            s.complete = s.finishCount == s.playersLeft;
             race_release_drawing(race);
             effect_list_free(race.pointDepart);
             race.pointDepart = nullptr;
@@ -314,13 +299,22 @@ RaceStep race_frame(Race& race) {
     return RACE_ENDED_BY_QUIT;
 }
 
-RaceOutcome run_race(const RaceSetup& setup) {
+RaceEnd run_race(const RaceSetup& setup) {
     // Effects point into the runners: the record stays put until the race ends.
     Race race;
     race_start(race, setup);
+    RaceEnd end;
+    memset(&end, 0, sizeof end);
     for (;;) {
         RaceStep step = race_frame(race);
-        if (step == RACE_LEFT) return RACE_BACK_TO_MENU;
-        if (step == RACE_ENDED_BY_QUIT) return RACE_QUIT;
+        if (step == RACE_LEFT) {
+            end.outcome = RACE_BACK_TO_MENU;
+            end.placements = race_placements(race);
+            return end;
+        }
+        if (step == RACE_ENDED_BY_QUIT) {
+            end.outcome = RACE_QUIT;
+            return end;
+        }
     }
 }

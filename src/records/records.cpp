@@ -154,3 +154,19 @@ void rw_hall(HallEntry* entry, int rank, int mode) {
 void format_seconds(float time_ms, char* out, size_t size) {
     snprintf(out, size, "%.3f", time_ms / 1000);
 }
+
+int hall_position(float time_ms) {
+    // Starts at 0 so that a hall file that cannot be read takes no one.
+    HallEntry line = {{'\0'}, 0.0f, 0};
+    rw_hall(&line, HALL_LINES - 1, 0);
+    if (!(time_ms < line.time_ms)) return -1;
+    int i = HALL_LINES - 1;
+    for (;;) {
+        rw_hall(&line, i, 0);
+        if (i == 0 || line.time_ms <= time_ms) break;
+        --i;
+    }
+    if (i >= 1) return i + 1;
+    // A tie with the best time goes before it; any other tie goes after.
+    return time_ms <= line.time_ms ? 0 : 1;
+}

@@ -20,6 +20,8 @@ float rw_score(int character, const float* time, int mode);
 long line_offset(FILE* f, int n);
 // mode 0 read rank into *entry, other: insert *entry at rank.
 void rw_hall(HallEntry* entry, int rank, int mode);
+// Rank 0-9 at which the time enters the hall of fame, or -1 for none.
+int hall_position(float time_ms);
 
 // A time as the game shows it: "%.3f" of the milliseconds in seconds
 // ("12.346" for 12345.678).

@@ -196,12 +196,24 @@ bool shell_cycle(ShellState& s) {
     // Presses latched in the frame a race was left in would otherwise reach
     // the next race's countdown and eliminate their player at its first frame.
     clear_input(s.input);
-    RaceOutcome outcome = run_race(race_setup(s, n));
+    RaceEnd end = run_race(race_setup(s, n));
     s.screen = current_screen(s.screen);
-    if (outcome != RACE_BACK_TO_MENU) return false;
+    if (end.outcome != RACE_BACK_TO_MENU) return false;
     // Left with Escape: the race has released the effect list.
     s.pointDepart = nullptr;
+    shell_hall_placements(s, end.placements);
     return true;
+}
+
+void shell_hall_placements(ShellState& s, const HallPlacements& placements) {
+    for (int k = 0; k < placements.count; ++k) {
+        // A termination signal ends the program: nobody is left to type a name.
+        if (termination_requested()) break;
+        // The rank is read for each result in turn: the one before may have moved it.
+        HallEntry entry = placements.results[k];
+        int rank = hall_position(entry.time_ms);
+        if (rank >= 0) new_record_screen(s.screen, s.assets.portraits, &entry, rank);
+    }
 }
 
 void shell_shutdown(ShellState& s) {
