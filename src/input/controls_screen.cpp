@@ -12,9 +12,6 @@
 #include <cstring>
 
 namespace {
-constexpr int BAR_TOP = 45;
-constexpr int ROW_STEP = 35;
-constexpr int TEXT_X[3] = {135, 450, 530};
 
 // Draws one text and gives back where it went, so the bar can be covered again.
 void draw_text(ControlsScreen& s, const char* text, int x, int y) {
@@ -31,7 +28,7 @@ void controls_screen_init(ControlsScreen& s, PlayerControl controls[PLAYERS], bo
     s.fullscreen = &fullscreen;
     s.row = 0;
     s.bar.x = 0;
-    s.bar.y = BAR_TOP;
+    s.bar.y = CONTROLS_ROW_TOP;
     s.pendingButton = 1;
     s.result = SCREEN_BACK;
     s.leave = false;
@@ -124,14 +121,14 @@ void controls_screen_handle(ControlsScreen& s, const SDL_Event& ev) {
     case SDLK_DOWN:
         if (s.row < PLAYERS - 1) {
             s.row += 1;
-            s.bar.y += ROW_STEP;
+            s.bar.y += CONTROLS_ROW_STEP;
             s.pendingButton = 1;
         }
         break;
     case SDLK_UP:
         if (s.row > 0) {
             s.row -= 1;
-            s.bar.y -= ROW_STEP;
+            s.bar.y -= CONTROLS_ROW_STEP;
             s.pendingButton = 1;
         }
         break;
@@ -159,7 +156,8 @@ void controls_screen_enter(ControlsScreen& s, SDL_Surface* screen, PlayerControl
     s.indexTab = open_index_tab();
     s.red = SDL_MapRGB(screen->format, 255, 0, 0);
     s.green = SDL_MapRGB(screen->format, 0, 255, 0);
-    s.surfSelect = surface_made(SDL_CreateRGBSurface(SDL_HWSURFACE, screen->w, 30, 32, 0, 0, 0, 0));
+    s.surfSelect = surface_made(
+        SDL_CreateRGBSurface(SDL_HWSURFACE, screen->w, CONTROLS_ROW_HEIGHT, 32, 0, 0, 0, 0));
     if (!s.surfSelect) fatal("MENU / Erreur de création de surfSelect : %s\n", SDL_GetError());
     SDL_SetAlpha(s.surfSelect, SDL_SRCALPHA, 25);
     s.background =
@@ -176,23 +174,23 @@ void controls_screen_draw(ControlsScreen& s) {
     draw_picture(s.screen, s.background, 0, 0);
     for (int r = 0; r < PLAYERS; ++r) {
         const PlayerControl& row = s.controls[r];
-        int y = BAR_TOP + ROW_STEP * r;
+        int y = CONTROLS_ROW_TOP + CONTROLS_ROW_STEP * r;
         if (character_in_range(row.character))
-            draw_picture(s.screen, s.characterPictures[row.character], 55, y);
+            draw_picture(s.screen, s.characterPictures[row.character], CONTROLS_PORTRAIT_X, y);
         if (row.kind >= INPUT_KEYBOARD && row.kind <= INPUT_JOYSTICK)
-            draw_picture(s.screen, s.kindPictures[row.kind], 85, y);
+            draw_picture(s.screen, s.kindPictures[row.kind], CONTROLS_DEVICE_X, y);
         controls_row_texts(row, s.texts[r]);
         int last = -1;
         for (int i = 0; i < 3; ++i) {
             if (!s.texts[r][i][0]) continue;
-            draw_text(s, s.texts[r][i], TEXT_X[i], y);
+            draw_text(s, s.texts[r][i], CONTROLS_TEXT_X[i], y);
             if (i > 0) last = i;
         }
         // The bar goes over every row as it is drawn; its colour judges all four.
         s.conflict = controls_conflict(s.controls);
         SDL_FillRect(s.surfSelect, nullptr, s.conflict ? s.red : s.green);
         draw_picture(s.screen, s.surfSelect, 0, s.bar.y);
-        if (last > 0) draw_text(s, s.texts[r][last], TEXT_X[last], y);
+        if (last > 0) draw_text(s, s.texts[r][last], CONTROLS_TEXT_X[last], y);
     }
 }
 

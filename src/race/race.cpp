@@ -216,7 +216,7 @@ void race_start(Race& race, const RaceSetup& setup) {
     s.startTick = 0;
     for (int i = 0; i < CHARACTER_COUNT; ++i) {
         memcpy(s.results[i].name, "aaa", 4);
-        s.results[i].time_ms = 99999.0f;
+        s.results[i].time_ms = SLOWEST_TIME_MS;
         s.results[i].character = i;
     }
     s.markX = 0;

@@ -1,6 +1,7 @@
 #include "race/race_draw.h"
 
 #include "records/records.h"
+#include "tables/layout.h"
 #include "platform/clock.h"
 #include "platform/system.h"
 #include "platform/video.h"
@@ -8,7 +9,6 @@
 #include <cstdio>
 
 namespace {
-constexpr Sint16 BOARD_Y = 180;
 constexpr Sint16 MARK_PORTRAIT_X = 250;
 constexpr Sint16 MARK_TIME_X = 285;
 

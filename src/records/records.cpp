@@ -14,35 +14,53 @@
 const char* const SCORES_PATH = "data/scores.dat";
 const char* const HALL_PATH = "data/hall.dat";
 
-static const int SCORE_SLOTS = CHARACTER_COUNT;
-// The best-times line holds one number per character, written out below.
-static_assert(SCORE_SLOTS == 4, "rw_score reads and writes four times");
 // A hall line keeps one digit for the character.
 static_assert(CHARACTER_COUNT <= 10, "hall lines hold a one-digit character");
 
 float rw_score(int character, const float* time, int mode) {
     RecordFile file = open_record(SCORES_PATH);
     if (file.state == RECORD_CANNOT_OPEN) fatal("Erreur de chargement du fichier de scores");
-    float slots[SCORE_SLOTS] = {0.0f, 0.0f, 0.0f, 0.0f};
+    float slots[SCORE_SLOTS];
     const bool slot_ok = character_in_range(character);
     float result = 0.0f;
     if (mode == 0 || mode == 1) {
-        // Slots the scan does not reach (a short, empty or unreadable file) stay 0.0.
-        sscanf(file.text.c_str(), "%f %f %f %f", &slots[0], &slots[1], &slots[2], &slots[3]);
+        read_score_slots(file.text.c_str(), slots, SCORE_SLOTS);
         if (mode == 1 && slot_ok && time) {
             float updated[SCORE_SLOTS];
             std::memcpy(updated, slots, sizeof slots);
             std::memcpy(&updated[character], time, sizeof(float));
-            char text[256];
-            snprintf(text, sizeof text, "%f %f %f %f", double(updated[0]), double(updated[1]),
-                     double(updated[2]), double(updated[3]));
             // A save that fails keeps the old file, and the slot its old value.
-            if (save_record(file, text)) std::memcpy(slots, updated, sizeof slots);
+            if (save_record(file, format_score_slots(updated, SCORE_SLOTS)))
+                std::memcpy(slots, updated, sizeof slots);
         }
         if (slot_ok) result = slots[character];
     }
     close_record(file);
     return result;
+}
+
+void read_score_slots(const char* text, float slots[], int count) {
+    for (int i = 0; i < count; ++i)
+        slots[i] = i < FIRST_SCORE_SLOTS ? 0.0f : SLOWEST_TIME_MS;
+    // As one scanf over the line would: each number after white space, if any.
+    const char* p = text;
+    for (int i = 0; i < count; ++i) {
+        float value = 0.0f;
+        int used = 0;
+        if (sscanf(p, "%f%n", &value, &used) != 1) break;
+        slots[i] = value;
+        p += used;
+    }
+}
+
+std::string format_score_slots(const float slots[], int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        char number[64];
+        snprintf(number, sizeof number, i ? " %f" : "%f", double(slots[i]));
+        text += number;
+    }
+    return text;
 }
 
 long line_offset(FILE* f, int n) {

@@ -24,8 +24,8 @@ void draw_hall_text(HallScreen& h, const char* text, int x, int y) {
 } // namespace
 
 void hall_row_place(int rank, int* x0, int* y) {
-    *x0 = rank < 5 ? 0 : 275;
-    *y = 46 * (rank % 5);
+    *x0 = rank < HALL_ROWS_PER_COLUMN ? 0 : HALL_COLUMN_X;
+    *y = HALL_ROW_STEP * (rank % HALL_ROWS_PER_COLUMN);
 }
 
 HallAction hall_apply_input(HallScreen& h) {
@@ -70,15 +70,15 @@ void hall_screen_draw(HallScreen& h) {
         h.shownCharacters[r] = -1;
         if (character_in_range(h.entry.character)) {
             h.shownCharacters[r] = h.entry.character;
-            draw_picture(h.screen, h.portraits[h.entry.character], x0 + 30, y);
+            draw_picture(h.screen, h.portraits[h.entry.character], x0 + HALL_PORTRAIT_X, y);
         }
         char name[sizeof h.entry.name + 1];
         memcpy(name, h.entry.name, sizeof h.entry.name);
         name[sizeof h.entry.name] = '\0'; // a damaged name may lack its end
-        draw_hall_text(h, name, x0 + 90, y);
+        draw_hall_text(h, name, x0 + HALL_NAME_X, y);
         char time[32];
         format_seconds(h.entry.time_ms, time, sizeof time);
-        draw_hall_text(h, time, x0 + 150, y);
+        draw_hall_text(h, time, x0 + HALL_TIME_X, y);
         game_flip(h.screen);
     }
     game_flip(h.screen);

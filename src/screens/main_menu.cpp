@@ -15,12 +15,6 @@
 #include <cstring>
 
 namespace {
-constexpr int ARROW_X = 60;
-constexpr int ARROW_TOP = 50;
-constexpr int ROW_STEP = 35;
-constexpr int OPTION_X = 210;
-constexpr int OPTION_Y = 203;
-
 bool fatalityFallback = true; // used only if a caller passes no option flag
 
 // Renders a menu text into dispTime, releasing the previous one.
@@ -33,7 +27,7 @@ void render_disp_time(MainMenu& m, const char* text) {
 void draw_option_text(MainMenu& m) {
     snprintf(m.optionText, sizeof m.optionText, "%s", fatality_text(*m.fatality));
     render_disp_time(m, m.optionText);
-    SDL_Rect at = {OPTION_X, OPTION_Y, Uint16(m.dispTime->w), Uint16(m.dispTime->h)};
+    SDL_Rect at = {MENU_OPTION_X, MENU_OPTION_Y, Uint16(m.dispTime->w), Uint16(m.dispTime->h)};
     SDL_BlitSurface(m.dispTime, nullptr, m.screen, &at);
     m.optionRect = at; // the blit's clipped rectangle: what is erased next time
 }
@@ -65,16 +59,16 @@ void menu_device_kinds(PlayerControl controls[PLAYERS], int joysticks, int shown
 }
 
 void menu_arrow_up(MainMenu& m) {
-    if (m.arrowRect.y >= ARROW_TOP + ROW_STEP) {
+    if (m.arrowRect.y >= MENU_ARROW_TOP + MENU_ROW_STEP) {
         m.selection -= 1;
-        m.arrowRect.y -= ROW_STEP;
+        m.arrowRect.y -= MENU_ROW_STEP;
     }
 }
 
 void menu_arrow_down(MainMenu& m) {
-    if (m.arrowRect.y <= ARROW_TOP + 2 * ROW_STEP) {
+    if (m.arrowRect.y <= MENU_ARROW_TOP + (PLAYERS - 2) * MENU_ROW_STEP) {
         m.selection += 1;
-        m.arrowRect.y += ROW_STEP;
+        m.arrowRect.y += MENU_ROW_STEP;
     }
 }
 
@@ -94,11 +88,11 @@ void main_menu_enter(MainMenu& m, SDL_Surface* screen, PlayerControl controls[PL
         load_picture(m.indexTab, PIC_ARROW, "MENU / Erreur de chargement de fleche.bmp : %s\n");
     load_device_pictures(m.indexTab, m.devicePictures);
     set_colour_key(m.arrow, key_grey(screen), "Menu / ", "fleche");
-    m.arrowRect.x = ARROW_X;
-    m.arrowRect.y = ARROW_TOP;
+    m.arrowRect.x = MENU_ARROW_X;
+    m.arrowRect.y = MENU_ARROW_TOP;
     m.arrowRect.w = Uint16(m.arrow->w);
     m.arrowRect.h = Uint16(m.arrow->h);
-    m.font = open_screen_font(SCREEN_FONT_FILE, 20, TTF_STYLE_NORMAL);
+    m.font = open_screen_font(SCREEN_FONT_FILE, MENU_FONT_SIZE, TTF_STYLE_NORMAL);
     m.selection = 1;
     main_menu_full_draw(m);
 }
@@ -110,12 +104,13 @@ void main_menu_full_draw(MainMenu& m) {
         char text[32];
         format_seconds(rw_score(i, &unused, 0), text, sizeof text);
         render_disp_time(m, text);
-        draw_picture(m.screen, m.dispTime, 505, 45 + 35 * i);
+        draw_picture(m.screen, m.dispTime, MENU_TIME_X, MENU_TIME_TOP + MENU_TIME_STEP * i);
     }
     menu_device_kinds(m.controls, m.joysticks, m.shownKinds);
     for (int n = 0; n < PLAYERS; ++n) {
         if (m.shownKinds[n] >= 0)
-            draw_picture(m.screen, m.devicePictures[m.shownKinds[n]], 210, 46 + 36 * n);
+            draw_picture(m.screen, m.devicePictures[m.shownKinds[n]], MENU_DEVICE_X,
+                         MENU_DEVICE_TOP + MENU_DEVICE_STEP * n);
     }
     draw_arrow(m);
     draw_option_text(m);
