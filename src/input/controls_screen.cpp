@@ -56,8 +56,9 @@ void controls_next_kind(PlayerControl& row, int joysticks) {
     }
 }
 
-void controls_row_texts(const PlayerControl& row, char texts[3][CONTROLS_TEXT_SIZE]) {
-    for (int i = 0; i < 3; ++i)
+void controls_row_texts(const PlayerControl& row,
+                        char texts[CONTROLS_COLUMNS][CONTROLS_TEXT_SIZE]) {
+    for (int i = 0; i < CONTROLS_COLUMNS; ++i)
         texts[i][0] = '\0';
     switch (row.kind) {
     case INPUT_KEYBOARD:
@@ -181,7 +182,7 @@ void controls_screen_draw(ControlsScreen& s) {
             draw_picture(s.screen, s.kindPictures[row.kind], CONTROLS_DEVICE_X, y);
         controls_row_texts(row, s.texts[r]);
         int last = -1;
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < CONTROLS_COLUMNS; ++i) {
             if (!s.texts[r][i][0]) continue;
             draw_text(s, s.texts[r][i], CONTROLS_TEXT_X[i], y);
             if (i > 0) last = i;

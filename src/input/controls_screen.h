@@ -3,6 +3,7 @@
 #include "input/controls.h"
 #include "input/screen_keys.h"
 #include "tables/characters.h"
+#include "tables/layout.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>
@@ -23,7 +24,7 @@ struct ControlsScreen {
     bool switchDisplay; // F1 seen: switch the mode before the redraw
     bool conflict;      // colour of the last bar drawn (true: red)
     // What the last redraw wrote in each row's three columns.
-    char texts[PLAYERS][3][CONTROLS_TEXT_SIZE];
+    char texts[PLAYERS][CONTROLS_COLUMNS][CONTROLS_TEXT_SIZE];
     uint32_t* indexTab;
     Uint32 red, green;
     SDL_Surface* surfSelect;
@@ -41,7 +42,7 @@ void controls_screen_handle(ControlsScreen& s, const SDL_Event& ev);
 // Space: keyboard, mouse, joystick 0 .. joysticks-1, keyboard again.
 void controls_next_kind(PlayerControl& row, int joysticks);
 // The row's texts in its three columns ("" where nothing is written).
-void controls_row_texts(const PlayerControl& row, char texts[3][CONTROLS_TEXT_SIZE]);
+void controls_row_texts(const PlayerControl& row, char texts[CONTROLS_COLUMNS][CONTROLS_TEXT_SIZE]);
 // Loads the pictures, the bar and the font; fills the display black.
 void controls_screen_enter(ControlsScreen& s, SDL_Surface* screen, PlayerControl controls[PLAYERS],
                            bool& fullscreen);

@@ -95,7 +95,7 @@ void load_pictures(Assets& a, SDL_Surface* screen) {
 // names joysticks that need not exist: those are simply not opened.
 void open_joysticks(ShellState& s) {
     s.joysticks = joystick_count();
-    for (int j = 0; j < s.joysticks && j < 4; ++j) {
+    for (int j = 0; j < s.joysticks && j < SNAP_JOYSTICKS; ++j) {
         s.assets.joysticks[j] = SDL_JoystickOpen(j);
         if (!s.assets.joysticks[j] && !joystick_count_overridden())
             fatal("Erreur d'ouverture du joystick N°%d\n", j + 1);
@@ -243,7 +243,7 @@ void shell_shutdown(ShellState& s) {
         FMUSIC_FreeSong(end.song);
     free_index_tab(a.indexTab);
 
-    for (int j = 0; j < 4; ++j)
+    for (int j = 0; j < SNAP_JOYSTICKS; ++j)
         if (a.joysticks[j]) SDL_JoystickClose(a.joysticks[j]);
 
     close_media();

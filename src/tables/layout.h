@@ -40,7 +40,8 @@ constexpr int CONTROLS_ROW_STEP = 35;
 constexpr int CONTROLS_ROW_HEIGHT = 30;
 constexpr int CONTROLS_PORTRAIT_X = 55;
 constexpr int CONTROLS_DEVICE_X = 85;
-constexpr int CONTROLS_TEXT_X[3] = {135, 450, 530};
+constexpr int CONTROLS_COLUMNS = 3;
+constexpr int CONTROLS_TEXT_X[CONTROLS_COLUMNS] = {135, 450, 530};
 
 // The hall of fame: two columns of rows, the first ranks on the left; in each
 // row the portrait, the name and the time from the row's left edge.
