@@ -70,8 +70,9 @@ TEST_F(ControlsRules, RowsAndCharactersStayWithinBounds) {
         press(SDLK_DOWN);
     EXPECT_EQ(s.row, 3);
     EXPECT_EQ(s.bar.y, 150);
-    press(SDLK_RIGHT);
-    EXPECT_EQ(c[3].character, 3);
+    for (int i = 0; i < CHARACTER_COUNT; ++i)
+        press(SDLK_RIGHT);
+    EXPECT_EQ(c[3].character, CHARACTER_COUNT - 1);
     press(SDLK_UP);
     press(SDLK_LEFT);
     EXPECT_EQ(s.bar.y, 115);
