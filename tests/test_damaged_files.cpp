@@ -11,19 +11,31 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ostream>
 #include <random>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
-enum Damage { MISSING, EMPTY, HALVED, GARBAGE, HUGE_NUMBERS, LONG_LINES, LAST_PICTURE_CUT };
-const char* const DAMAGE_NAMES[] = {"missing", "empty",     "halved",          "garbage",
-                                    "huge",    "long_line", "last_picture_cut"};
+enum Damage {
+    MISSING,
+    EMPTY,
+    HALVED,
+    GARBAGE,
+    HUGE_NUMBERS,
+    LONG_LINES,
+    NOT_NUMBERS,
+    LAST_PICTURE_CUT
+};
+const char* const DAMAGE_NAMES[] = {"missing", "empty",     "halved", "garbage",
+                                    "huge",    "long_line", "nan",    "last_picture_cut"};
 
 // How far the session gets.
 enum Reach {
@@ -103,6 +115,16 @@ std::string huge_numbers(const std::string& file) {
     return s;
 }
 
+// Numbers that are not numbers, or infinite, where the times are.
+std::string not_numbers(const std::string& file) {
+    if (file == "data/scores.dat") return "nan inf -nan -inf";
+    std::string s;
+    for (int r = 0; r < 10; ++r)
+        s += std::string(3, char('k' + r)) + (r % 2 ? " nan " : " inf ") + std::to_string(r % 4) +
+             "\n";
+    return s;
+}
+
 std::string long_lines(const std::string& file) {
     if (file == "data/control.dat") {
         std::string s = "0 1 2 3 ";
@@ -138,6 +160,9 @@ void apply_damage(const std::string& path, const std::string& file, Damage d) {
         break;
     case LONG_LINES:
         text = long_lines(file);
+        break;
+    case NOT_NUMBERS:
+        text = not_numbers(file);
         break;
     case LAST_PICTURE_CUT: // inside the last picture's pixels
         text.resize(text.size() - 100);
@@ -181,7 +206,7 @@ std::string with_best_time(const std::string& before, const FinishTrace& f) {
 std::string later_slots() {
     std::string s;
     for (int c = FIRST_SCORE_SLOTS; c < SCORE_SLOTS; ++c)
-        s += " " + time_text(SLOWEST_TIME_MS);
+        s += " " + time_text(NO_TIME_MS);
     return s;
 }
 
@@ -198,7 +223,7 @@ std::string slots_kept(const std::string& text) {
     for (size_t c = 1; c < size_t(SCORE_SLOTS); ++c)
         s += " " + time_text(c < times.size()                ? times[c]
                              : c < size_t(FIRST_SCORE_SLOTS) ? 0.0
-                                                             : double(SLOWEST_TIME_MS));
+                                                             : double(NO_TIME_MS));
     return s;
 }
 
@@ -379,8 +404,11 @@ std::vector<Case> all_cases() {
     runs("data/scores.dat", HALVED, BEST_TIME_SLOT_0); // what the half still holds
     runs("data/scores.dat", GARBAGE);
     runs("data/scores.dat", HUGE_NUMBERS, BEST_TIME_SLOT_0,
-         " 340282346638528859811704183484516925440.000000 inf -inf");
+         " 340282346638528859811704183484516925440.000000 99999.000000 99999.000000");
     runs("data/scores.dat", LONG_LINES, BEST_TIME_SLOT_0,
+         " 99999.000000 99999.000000 99999.000000");
+    // Not a number, or infinite: no time, which the finish beats.
+    runs("data/scores.dat", NOT_NUMBERS, BEST_TIME_SLOT_0,
          " 99999.000000 99999.000000 99999.000000");
 
     // The hall of fame: a tenth line that cannot be read takes no one; an
@@ -389,6 +417,7 @@ std::vector<Case> all_cases() {
         runs("data/hall.dat", d);
     runs("data/hall.dat", HUGE_NUMBERS, ENTRY_ON_TOP, "ace 99999.000000 0");
     runs("data/hall.dat", LONG_LINES, ENTRY_ON_TOP, "aaa 90000.000000 0");
+    runs("data/hall.dat", NOT_NUMBERS, ENTRY_ON_TOP, "kkk 99999.000000 0");
 
     // The shell's sounds: a sample or song the mixer refuses ends the start-up.
     struct Sound {
@@ -437,5 +466,55 @@ std::vector<Case> all_cases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Matrix, DamagedFile, ::testing::ValuesIn(all_cases()), case_name);
+
+size_t count_of(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// Record files the player may read but not write (mode 0400): the game reads
+// them and plays the whole session; each save says in one line that it was
+// refused, and the files stay as they were. Root writes whatever the mode, so
+// the session then runs as nobody.
+TEST_F(DamagedFile, ReadOnlyRecordFilesAreReadAndEachRefusedSaveSaysSo) {
+    ASSERT_FALSE(dir.empty());
+    write_file(dir + "/session.txt", session_script());
+    std::vector<std::string> as_player;
+    if (geteuid() == 0) {
+        if (!file_exists("/usr/bin/setpriv")) GTEST_SKIP() << "no setpriv to play as nobody";
+        as_player = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+        ASSERT_EQ(chmod(dir.c_str(), 0755), 0);
+    }
+    std::string before[3];
+    for (int i = 0; i < 3; ++i) {
+        const std::string path = dir + "/" + RECORDS[i];
+        before[i] = read_file(path);
+        if (geteuid() == 0) {
+            ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
+        }
+        ASSERT_EQ(chmod(path.c_str(), 0400), 0);
+    }
+
+    SessionRun run = run_session(dir, "session.txt", as_player);
+
+    ASSERT_TRUE(run.exited) << "killed by signal " << run.status << "\n" << run.err;
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.err.find("session exit 0"), std::string::npos) << run.err;
+    ASSERT_EQ(finishes_in(run.err).size(), 1u) << run.err;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(read_file(dir + "/" + RECORDS[i]), before[i]) << RECORDS[i];
+    // The menu saves the controls each time it ends (before the race and at
+    // the quit); the finish saves its best time, the name entry the hall.
+    auto refused = [](const char* file) {
+        return std::string("Erreur d'écriture du fichier ") + file + " : " + strerror(EACCES) +
+               "\n";
+    };
+    EXPECT_EQ(count_of(run.err, refused("data/control.dat")), 2u) << run.err;
+    EXPECT_EQ(count_of(run.err, refused("data/scores.dat")), 1u) << run.err;
+    EXPECT_EQ(count_of(run.err, refused("data/hall.dat")), 1u) << run.err;
+    EXPECT_EQ(count_of(run.err, "Erreur"), 4u) << run.err;
+}
 
 } // namespace

@@ -283,7 +283,7 @@ TEST_F(NewRecordScreen, FramesRunOneByOne) {
     EXPECT_EQ(r.at.x, 320 - 30);
     EXPECT_EQ(pixel_at(screen, 320, 120), 0u);
 
-    HallEntry e = fresh_entry(31500, 1);
+    HallEntry e = fresh_entry(29500, 1);
     r.font = font_open("font/comic.ttf", 40);
     ASSERT_NE(r.font, nullptr);
     rank_line_text(r.rankLine, sizeof r.rankLine, 0);
@@ -292,7 +292,7 @@ TEST_F(NewRecordScreen, FramesRunOneByOne) {
     push_key(SDLK_UP);
     push_key(SDLK_RETURN);
     EXPECT_TRUE(new_record_screen_step(r));
-    EXPECT_EQ(hall_line(dir.read("data/hall.dat"), 0), "baa 31500.000000 1");
+    EXPECT_EQ(hall_line(dir.read("data/hall.dat"), 0), "baa 29500.000000 1");
     font_close(r.font);
 }
 

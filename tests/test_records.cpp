@@ -127,7 +127,7 @@ TEST(ScoreSlots, AnOldFileGivesALaterCharacterTheSlowestTime) {
     read_score_slots("12500.000000 13250.500000 99999.000000 900.250000", t, slots);
     EXPECT_EQ(t[0], 12500.0f);
     EXPECT_EQ(t[3], 900.25f);
-    EXPECT_EQ(t[4], SLOWEST_TIME_MS);
+    EXPECT_EQ(t[4], NO_TIME_MS);
     EXPECT_EQ(format_score_slots(t, slots),
               "12500.000000 13250.500000 99999.000000 900.250000 99999.000000");
 
@@ -135,12 +135,12 @@ TEST(ScoreSlots, AnOldFileGivesALaterCharacterTheSlowestTime) {
     EXPECT_EQ(t[1], 600.0f);
     EXPECT_EQ(t[2], 0.0f);
     EXPECT_EQ(t[3], 0.0f);
-    EXPECT_EQ(t[4], SLOWEST_TIME_MS);
+    EXPECT_EQ(t[4], NO_TIME_MS);
     // A fifth time the file holds is kept, garbage after it stops nothing before.
     read_score_slots("1\n2\n3 4 5.5 junk", t, slots);
     EXPECT_EQ(t[4], 5.5f);
     read_score_slots("1 2 3 4 junk", t, slots);
-    EXPECT_EQ(t[4], SLOWEST_TIME_MS);
+    EXPECT_EQ(t[4], NO_TIME_MS);
 }
 
 TEST_F(RecordsTest, MissingScoresFileIsFatal) {
@@ -279,6 +279,63 @@ TEST_F(RecordsTest, ShortOrUnevenHallFileGetsTenWholeLines) {
     rw_hall(&e, 1, 1);
     EXPECT_EQ(dir.read("data/hall.dat"), "zzz 30000.000000 2\nnew 05000.000000 3\n" + blank +
                                              blank + "ccc 40000.000000 1\n" + blanks(5));
+}
+
+// A hall of fame edited by hand: every line that reads whole at the fixed
+// width moves down byte for byte, whatever its name; only the lines that
+// cannot be read, or not at that width, are written in the standard form.
+TEST_F(RecordsTest, InsertionKeepsHandEditedLinesAsTheyWere) {
+    const std::string kept[] = {"ACE 10000.000000 0\n", "Bob 20000.000000 1\n",
+                                "a1b 30000.000000 2\n", " xy 40000.000000 3\n",
+                                "abcd 50000.00000 1\n", "q   60000.0      2\n"};
+    std::string text;
+    for (const std::string& line : kept)
+        text += line;
+    text += "zz 70000.000000 9\n"    // no such character
+            "zzz nan 1\n"            // not a number
+            "yyy 80000.000000 2\r\n" // wider than the others
+            "xxx 90000.000000 3";    // no line end
+    for (bool by_time : {false, true}) {
+        dir.write("data/hall.dat", text);
+        HallEntry e = entry_of("new", 35000.0f, 3);
+        if (by_time)
+            EXPECT_EQ(hall_place(&e), 3);
+        else
+            rw_hall(&e, 3, 1);
+        std::vector<std::string> lines = split_lines(dir.read("data/hall.dat"));
+        ASSERT_EQ(lines.size(), 10u);
+        EXPECT_EQ(lines[0], kept[0]);
+        EXPECT_EQ(lines[1], kept[1]);
+        EXPECT_EQ(lines[2], kept[2]);
+        EXPECT_EQ(lines[3], "new 35000.000000 3\n");
+        EXPECT_EQ(lines[4], kept[3]);
+        EXPECT_EQ(lines[5], kept[4]);
+        EXPECT_EQ(lines[6], kept[5]);
+        EXPECT_EQ(lines[7], "aaa 70000.000000 0\n"); // a name it cannot hold
+        EXPECT_EQ(lines[8], "zzz 99999.000000 1\n"); // read as no time
+        EXPECT_EQ(lines[9], "yyy 80000.000000 2\n"); // the old last line is lost
+    }
+}
+
+// Not a number or infinite, in either file: no time, which a race beats.
+TEST_F(RecordsTest, TimesThatAreNotNumbersReadAsNoTime) {
+    dir.write("data/scores.dat", "nan -inf 1e39 12000");
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(rw_score(c, nullptr, 0), NO_TIME_MS) << c;
+    EXPECT_EQ(save_best_time(0, 50000.0f), 50000.0f);
+    EXPECT_EQ(save_best_time(3, 13000.0f), 12000.0f); // not better: kept
+    EXPECT_EQ(dir.read("data/scores.dat"), "50000.000000 99999.000000 99999.000000 12000.000000");
+
+    std::string hall = standard_hall();
+    hall.replace(hall.size() - HALL_LINE_WIDTH, HALL_LINE_WIDTH, "jjj -nan 1\n");
+    dir.write("data/hall.dat", hall);
+    HallEntry e = entry_of("old", 1.0f, 2);
+    rw_hall(&e, 9, 0);
+    EXPECT_STREQ(e.name, "jjj");
+    EXPECT_EQ(e.time_ms, NO_TIME_MS);
+    EXPECT_EQ(e.character, 1);
+    EXPECT_EQ(hall_rank(95000.0f), 9);
+    EXPECT_EQ(hall_rank(NO_TIME_MS), -1);
 }
 
 TEST_F(RecordsTest, MissingHallFile) {

@@ -6,22 +6,29 @@
 #include "input/controls.h"
 #include "platform/record_file.h"
 #include "records/records.h"
+#include "support/session_run.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <grp.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sched.h>
 #include <string>
+#include <utility>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -51,7 +58,7 @@ std::string new_text(Save s) {
         // One time per character, the second one new.
         float slots[SCORE_SLOTS];
         for (float& t : slots)
-            t = SLOWEST_TIME_MS;
+            t = NO_TIME_MS;
         slots[1] = 5000.25f;
         return format_score_slots(slots, SCORE_SLOTS);
     }
@@ -338,6 +345,64 @@ TEST_F(SavesTest, LinkStaysALinkAndPermissionsStay) {
     EXPECT_EQ(stray_files(), 0);
 }
 
+// Folders shared by several players (root arranges them; the saves run as
+// nobody). In a folder of the players' group, a save keeps the file's group
+// though it cannot keep its owner, so the next player can still write it. In a
+// sticky folder (mode 1777) the rename over another player's file is refused,
+// and the save goes in place, the file being writable.
+TEST_F(SavesTest, SharedFoldersKeepTheGroupOrSaveInPlace) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to give the files to other players";
+    chmod(".", 0755);
+    const gid_t players = 100;
+    const uid_t other = 1;
+    auto as_nobody_in_group = [players] {
+        if (setgroups(1, &players) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(99);
+    };
+    for (bool sticky : {false, true}) {
+        SCOPED_TRACE(sticky ? "sticky folder" : "group folder");
+        chmod("data", 0755);
+        write_all_old(dir);
+        for (Save s : {SCORES, HALL, CONTROLS}) {
+            ASSERT_EQ(chown(PATHS[s], other, players), 0);
+            ASSERT_EQ(chmod(PATHS[s], sticky ? 0666 : 0664), 0);
+        }
+        ASSERT_EQ(chown("data", 0, players), 0);
+        ASSERT_EQ(chmod("data", sticky ? 01777 : 0775), 0);
+        int st = in_child(as_nobody_in_group, SCORES, CONTROLS);
+        ASSERT_TRUE(WIFEXITED(st));
+        EXPECT_EQ(WEXITSTATUS(st), 0);
+        EXPECT_EQ(childErr, "");
+        for (Save s : {SCORES, HALL, CONTROLS}) {
+            EXPECT_EQ(read_file(PATHS[s]), new_text(s)) << PATHS[s];
+            struct stat after;
+            ASSERT_EQ(stat(PATHS[s], &after), 0);
+            EXPECT_EQ(after.st_gid, players) << PATHS[s];
+            // In place the file stays the other player's; replaced, it is nobody's.
+            EXPECT_EQ(after.st_uid, sticky ? other : 65534u) << PATHS[s];
+            EXPECT_EQ(after.st_mode & 07777, sticky ? 0666u : 0664u) << PATHS[s];
+        }
+        EXPECT_EQ(stray_files(), 0);
+    }
+    chown("data", 0, 0);
+    chmod("data", 0755);
+}
+
+// A lock another game never lets go (stopped in the middle of its save): the
+// save waits a while, then goes on without it and says so. It is never refused
+// for it, and never waits for ever (the child's alarm would end it).
+TEST_F(SavesTest, ALockNeverFreedDelaysTheSaveButDoesNotStopIt) {
+    write_all_old(dir);
+    int held = open(PATHS[HALL], O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    int st = in_child([] {}, HALL, HALL);
+    close(held);
+    ASSERT_TRUE(WIFEXITED(st));
+    EXPECT_EQ(read_file(PATHS[HALL]), new_text(HALL));
+    EXPECT_EQ(childErr, std::string("Erreur de verrouillage du fichier data/hall.dat : ") +
+                            strerror(EWOULDBLOCK) + "\n");
+}
+
 // A FIFO, a device and a folder as record files: read as unreadable, never
 // written, never waited on (the child's alarm would end it).
 TEST_F(SavesTest, FilesThatAreNotRegularNeverBlock) {
@@ -365,4 +430,255 @@ TEST_F(SavesTest, FilesThatAreNotRegularNeverBlock) {
     struct stat fifo;
     ASSERT_EQ(lstat(PATHS[SCORES], &fifo), 0);
     EXPECT_TRUE(S_ISFIFO(fifo.st_mode));
+}
+
+// ---- Two games on the same files.
+
+namespace {
+
+// Game A stops in the middle of each of its updates (at the chosen step of
+// the save, or after the update when the save never reaches it) and lets game
+// B run one update of its own. B's update either runs then or waits for A's
+// lock; A goes on after a while when B does not answer.
+struct Turnstile {
+    int toB, fromA, toA, fromB;
+};
+Turnstile gate;
+int stallStep = 0;
+bool told = false;
+bool answered = false;
+
+void let_b_run(int wait_ms) {
+    told = true;
+    char c = 1;
+    if (write(gate.toB, &c, 1) != 1) _exit(60);
+    pollfd p = {gate.fromB, POLLIN, 0};
+    if (poll(&p, 1, wait_ms) == 1 && read(gate.fromB, &c, 1) == 1) answered = true;
+}
+
+void stall_for_b(int step) {
+    if (step == stallStep && !told) let_b_run(200);
+}
+
+template <class Update> void a_update(Update update) {
+    told = answered = false;
+    update();
+    if (!told) let_b_run(0);
+    char c;
+    if (!answered && read(gate.fromB, &c, 1) != 1) _exit(61);
+}
+
+// What the two games run: per round A saves a best time, finds its hall rank at
+// the race's end, types its name while B enters a faster time, and stores its
+// entry while B stores a slower one. B's best times are always the better.
+const int ROUNDS = 2;
+const int CHARACTER = 1;
+float a_time(int round) {
+    return 20000.0f + 10000.0f * float(round);
+}
+float a_best(int round) {
+    return round == 0 ? 20000.0f : 16000.0f;
+}
+float b_best(int round) {
+    return round == 0 ? 15000.0f : 11000.0f;
+}
+HallEntry entry(const char* name, float t) {
+    HallEntry e = {{name[0], name[1], name[2], '\0'}, t, CHARACTER};
+    return e;
+}
+
+int game_a() {
+    set_record_save_hook(stall_for_b);
+    for (int k = 0; k < ROUNDS; ++k) {
+        a_update([k] { save_best_time(CHARACTER, a_best(k)); });
+        const HallEntry mine = entry(k == 0 ? "ana" : "anb", a_time(k));
+        if (hall_rank(mine.time_ms) < 0) return 62;
+        a_update([] {}); // the name entry
+        a_update([&mine] { hall_place(&mine); });
+    }
+    return 0;
+}
+
+int game_b() {
+    const char* names[] = {"bna", "bnb", "bnc", "bnd"};
+    for (int k = 0; k < ROUNDS; ++k)
+        for (int u = 0; u < 3; ++u) {
+            char c;
+            if (read(gate.fromA, &c, 1) != 1) return 63;
+            if (u == 0) {
+                save_best_time(CHARACTER, b_best(k));
+            } else {
+                HallEntry e = entry(names[2 * k + u - 1], a_time(k) + (u == 1 ? -500.0f : 500.0f));
+                hall_place(&e);
+            }
+            if (write(gate.toA, &c, 1) != 1) return 64;
+        }
+    return 0;
+}
+
+// The hall after both games: every entry in time order above what is left of
+// the old table.
+std::string hall_after_both() {
+    std::vector<HallEntry> rows;
+    const char* b_names[] = {"bna", "bnb", "bnc", "bnd"};
+    for (int k = 0; k < ROUNDS; ++k) {
+        rows.push_back(entry(k == 0 ? "ana" : "anb", a_time(k)));
+        rows.push_back(entry(b_names[2 * k], a_time(k) - 500.0f));
+        rows.push_back(entry(b_names[2 * k + 1], a_time(k) + 500.0f));
+    }
+    std::sort(rows.begin(), rows.end(),
+              [](const HallEntry& x, const HallEntry& y) { return x.time_ms < y.time_ms; });
+    std::string t;
+    for (const HallEntry& e : rows) {
+        char line[32];
+        snprintf(line, sizeof line, "%s %f %d\n", e.name, double(e.time_ms), e.character);
+        t += line;
+    }
+    return t + old_text(HALL).substr(0, size_t(HALL_LINES - rows.size()) * HALL_LINE_WIDTH);
+}
+
+// Runs both games at once; each exits with 0 when all went as it expected.
+void run_two_games(bool as_nobody) {
+    int ab[2], ba[2];
+    ASSERT_EQ(pipe(ab), 0);
+    ASSERT_EQ(pipe(ba), 0);
+    gate = {ab[1], ab[0], ba[1], ba[0]};
+    fflush(nullptr);
+    pid_t games[2];
+    for (int g = 0; g < 2; ++g) {
+        games[g] = fork();
+        ASSERT_GE(games[g], 0);
+        if (games[g] == 0) {
+            alarm(30); // a game that waits for ever fails the test instead of hanging it
+            // Each keeps only its own ends, so it sees the other one end.
+            close(g == 0 ? gate.fromA : gate.fromB);
+            close(g == 0 ? gate.toA : gate.toB);
+            if (as_nobody && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(99);
+            _exit(g == 0 ? game_a() : game_b());
+        }
+    }
+    for (int fd : ab)
+        close(fd);
+    for (int fd : ba)
+        close(fd);
+    for (pid_t pid : games) {
+        int st = 0;
+        waitpid(pid, &st, 0);
+        EXPECT_TRUE(WIFEXITED(st)) << "ended by signal " << WTERMSIG(st);
+        EXPECT_EQ(WEXITSTATUS(st), 0);
+    }
+}
+
+} // namespace
+
+// Two games race on the same record files, one stopped at each step of its
+// saves in turn while the other saves: every best time and every hall entry
+// of both is kept, in time order, whether the saves replace the files or,
+// in a folder that takes no new file, write them in place.
+TEST_F(SavesTest, TwoGamesOnTheSameFilesLoseNothing) {
+    const bool root = geteuid() == 0;
+    chmod(".", 0755);
+    for (bool in_place : {false, true}) {
+        if (in_place && !root) continue; // the folder's owner writes it whatever its mode
+        for (stallStep = 1; stallStep <= 6; ++stallStep) {
+            SCOPED_TRACE((in_place ? "in place, step " : "step ") + std::to_string(stallStep));
+            chmod("data", 0755);
+            write_all_old(dir);
+            dir.write(PATHS[SCORES], "99999.000000 99999.000000 99999.000000 99999.000000");
+            if (in_place) {
+                for (Save s : {SCORES, HALL})
+                    ASSERT_EQ(chown(PATHS[s], 65534, 65534), 0);
+                chmod("data", 0555);
+            }
+            run_two_games(in_place);
+            EXPECT_EQ(read_file(PATHS[HALL]), hall_after_both());
+            EXPECT_EQ(read_file(PATHS[SCORES]),
+                      "99999.000000 11000.000000 99999.000000 99999.000000");
+            EXPECT_EQ(stray_files(), 0);
+        }
+    }
+    chmod("data", 0755);
+}
+
+namespace {
+
+// One game's session: from the intro straight to three one-player races, a
+// name of its own entered after each, then the quit. Each race is run with
+// its own pace of clicks, so every time differs.
+std::string two_games_script(int stall_step, int game) {
+    std::string s = "finishes\nframe-time 50\nlimit 2000000\n";
+    s += "save-stall " + std::to_string(stall_step) + " 100\n";
+    s += "at 0 key escape\n";
+    for (int race = 0; race < 3; ++race) {
+        s += "cycle\nat 300 key return\nat 6000 click\n";
+        s += "repeat 199 " + std::to_string(50 + 20 * (2 * race + game)) + " click\n";
+        s += "after 200 key escape\n";
+        for (int up = 0; up <= game; ++up) // "baa" for the first game, "caa" for the second
+            s += "after 300 key up\n";
+        s += "after 50 key return\n";
+    }
+    return s + "cycle\nat 200 quit\n";
+}
+
+} // namespace
+
+// Two whole games played at once on one data folder, every save of both held
+// up at one step in turn: each finish is in the best times and each result in
+// the hall of fame under its player's name, in time order.
+TEST(TwoGames, PlayedAtOnceOnOneFolderKeepEveryResult) {
+    for (int step = 1; step <= 5; ++step) {
+        SCOPED_TRACE("step " + std::to_string(step));
+        std::string trees[2] = {run_tree_make("vrillon-session"), run_tree_make("vrillon-session")};
+        ASSERT_FALSE(trees[0].empty() || trees[1].empty());
+        const std::string data = trees[0] + "/data";
+        const std::string hallBefore = read_file(data + "/hall.dat");
+        const std::string scoresBefore = read_file(data + "/scores.dat");
+        ASSERT_EQ(system(("rm -r '" + trees[1] + "/data'").c_str()), 0);
+        ASSERT_EQ(symlink(data.c_str(), (trees[1] + "/data").c_str()), 0);
+        fflush(nullptr);
+        pid_t games[2];
+        for (int g = 0; g < 2; ++g) {
+            write_file(trees[g] + "/session.txt", two_games_script(step, g));
+            games[g] = fork();
+            ASSERT_GE(games[g], 0);
+            if (games[g] == 0) {
+                SessionRun run = run_session(trees[g], "session.txt");
+                write_file(trees[g] + "/game.err", run.err);
+                _exit(run.exited ? run.status : 128 + run.status);
+            }
+        }
+        std::vector<std::pair<float, std::string>> results;
+        for (int g = 0; g < 2; ++g) {
+            int st = 0;
+            waitpid(games[g], &st, 0);
+            const std::string err = read_file(trees[g] + "/game.err");
+            EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << err;
+            const std::vector<FinishTrace> fin = finishes_in(err);
+            EXPECT_EQ(fin.size(), 3u) << err;
+            for (const FinishTrace& f : fin) {
+                EXPECT_EQ(f.character, 0);
+                results.push_back({float(f.time_ms), g == 0 ? "baa" : "caa"});
+            }
+        }
+        std::sort(results.begin(), results.end());
+        ASSERT_EQ(results.size(), 6u);
+        ASSERT_LT(results.back().first, 90000.0f); // all make the ten
+
+        // The hall: the six results in order above the old table's first four.
+        std::string hall;
+        for (const auto& r : results) {
+            char line[32];
+            snprintf(line, sizeof line, "%s %012f 0\n", r.second.c_str(), double(r.first));
+            hall += line;
+        }
+        hall += hallBefore.substr(0, 4 * HALL_LINE_WIDTH);
+        EXPECT_EQ(read_file(data + "/hall.dat"), hall);
+        // The best time: the fastest of the six; the other slots as they were.
+        char best[32];
+        snprintf(best, sizeof best, "%f", double(results.front().first));
+        EXPECT_EQ(read_file(data + "/scores.dat"),
+                  best + scoresBefore.substr(scoresBefore.find(' ')));
+        for (const std::string& t : trees)
+            run_tree_remove(t);
+    }
 }

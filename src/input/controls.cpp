@@ -68,7 +68,8 @@ static bool scan_int(const char** at, int32_t* value) {
 }
 
 void load_save_controls(PlayerControl controls[PLAYERS], bool save) {
-    RecordFile file = open_record(CONTROL_PATH);
+    // A save takes its turn with another game saving the same file.
+    RecordFile file = save ? open_record_to_update(CONTROL_PATH) : open_record(CONTROL_PATH);
     if (file.state == RECORD_CANNOT_OPEN) fatal("Erreur de chargement du fichier de control");
     if (save) {
         std::string text;

@@ -5,11 +5,74 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+// ---- The system's own calls, kept to these few functions.
+
+// Opens for update where the file allows it, else for reading alone; *refused
+// gets why writing was refused (0 when the file is writable).
+int open_file(const char* path, int* refused) {
+    *refused = 0;
+    // Without O_NONBLOCK a FIFO would hold the game until someone wrote to it.
+    const int flags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int fd = open(path, O_RDWR | flags);
+    if (fd >= 0 || (errno != EACCES && errno != EROFS && errno != EPERM && errno != ETXTBSY))
+        return fd;
+    const int err = errno;
+    fd = open(path, O_RDONLY | flags);
+    if (fd >= 0) *refused = err;
+    return fd;
+}
+
+long monotonic_ms() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return long(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+enum LockResult { LOCK_TAKEN, LOCK_BUSY, LOCK_UNSUPPORTED };
+
+// The file's exclusive lock, tried again every few milliseconds while another
+// game holds it, until the monotonic clock reaches deadline.
+LockResult lock_file(int fd, long deadline, int* err) {
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) return LOCK_TAKEN;
+        if (errno == EINTR) continue;
+        *err = errno;
+        if (errno != EWOULDBLOCK) return LOCK_UNSUPPORTED;
+        if (monotonic_ms() >= deadline) return LOCK_BUSY;
+        timespec pause = {0, 5 * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+    }
+}
+
+// Whether path still leads to the open file: a save renames a new file over
+// the old one, whose lock then guards nothing.
+bool same_file(int fd, const char* path) {
+    struct stat open_one, named;
+    if (fstat(fd, &open_one) != 0 || stat(path, &named) != 0) return true;
+    return open_one.st_dev == named.st_dev && open_one.st_ino == named.st_ino;
+}
+
+// Gives the new file the old one's owner and group where the player may. Root
+// may give both; a player only a group of their own, so the group is tried
+// alone when both are refused: in a folder shared by a group of players the
+// next one can still write the file. Elsewhere the new file is the player's
+// own, which is no failure.
+void keep_owner(int fd, const struct stat& old) {
+    struct stat now;
+    if (fstat(fd, &now) != 0 || (now.st_uid == old.st_uid && now.st_gid == old.st_gid)) return;
+    if (fchown(fd, old.st_uid, old.st_gid) == 0 || now.st_gid == old.st_gid) return;
+    if (fchown(fd, uid_t(-1), old.st_gid) != 0) errno = 0;
+}
+
+// ---- The rest is the same on every system.
 
 void (*saveHook)(int step) = nullptr;
 int saveStep = 0;
@@ -83,10 +146,12 @@ void set_record_save_hook(void (*hook)(int step)) {
     saveHook = hook;
 }
 
-RecordFile open_record(const char* path) {
-    RecordFile f{path, -1, RECORD_CANNOT_OPEN, 0, 0, std::string()};
-    // Without O_NONBLOCK a FIFO would hold the game until someone wrote to it.
-    int fd = open(path, O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+namespace {
+
+// Opens path and finds what it is; a regular file's text is read apart.
+RecordFile open_unread(const char* path) {
+    RecordFile f{path, -1, RECORD_CANNOT_OPEN, 0, 0, 0, std::string()};
+    int fd = open_file(path, &f.readOnly);
     if (fd < 0) {
         f.error = errno;
         // A folder is there but cannot be opened for update: as unreadable as a FIFO.
@@ -106,29 +171,67 @@ RecordFile open_record(const char* path) {
         return f;
     }
     f.size = st.st_size;
+    f.state = RECORD_READ;
+    return f;
+}
+
+void read_text(RecordFile& f) {
+    if (f.state != RECORD_READ) return;
     char buf[4096];
     while (long(f.text.size()) < RECORD_MAX_BYTES) {
         size_t want = std::min(sizeof buf, size_t(RECORD_MAX_BYTES - long(f.text.size())));
-        ssize_t n = read(fd, buf, want);
+        ssize_t n = read(f.fd, buf, want);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             f.error = errno;
             f.state = RECORD_READ_FAILED;
-            report_read(path, f.error);
-            return f;
+            f.text.clear();
+            report_read(f.path, f.error);
+            return;
         }
         if (n == 0) break;
         f.text.append(buf, size_t(n));
     }
-    f.state = RECORD_READ;
+}
+
+} // namespace
+
+RecordFile open_record(const char* path) {
+    RecordFile f = open_unread(path);
+    read_text(f);
     return f;
+}
+
+RecordFile open_record_to_update(const char* path) {
+    const long deadline = monotonic_ms() + RECORD_LOCK_WAIT_MS;
+    for (int attempt = 0;; ++attempt) {
+        RecordFile f = open_unread(path);
+        // Only a file this game may save over is worth the wait.
+        if (f.state == RECORD_READ && !f.readOnly) {
+            int err = 0;
+            if (lock_file(f.fd, deadline, &err) != LOCK_TAKEN) {
+                fprintf(stderr, "Erreur de verrouillage du fichier %s : %s\n", path, strerror(err));
+            } else if (!same_file(f.fd, path) && attempt < 50) {
+                close_record(f); // the file another game has just saved
+                continue;
+            } else {
+                // An update in place by another game may have changed its length.
+                struct stat st;
+                if (fstat(f.fd, &st) == 0) f.size = st.st_size;
+            }
+        }
+        read_text(f);
+        return f;
+    }
 }
 
 bool save_record(RecordFile& f, const std::string& text) {
     saveStep = 0;
     switch (f.state) {
     case RECORD_READ:
-        break;
+        if (!f.readOnly) break;
+        report_write(f.path, f.readOnly);
+        return false;
     case RECORD_NOT_REGULAR:
         fprintf(stderr, "Erreur d'écriture du fichier %s : ce n'est pas un fichier ordinaire\n",
                 f.path);
@@ -169,13 +272,11 @@ bool save_record(RecordFile& f, const std::string& text) {
         return false;
     }
     size_t done = 0;
-    bool ok =
-        write_all(t, text.data(), text.size(), 0, &done) && fchmod(t, st.st_mode & 07777) == 0;
-    // The old owner where the player may give it (root, or a change of group
-    // only); elsewhere the new file is the player's own, which is no failure.
-    if (ok && (st.st_uid != geteuid() || st.st_gid != getegid()) &&
-        fchown(t, st.st_uid, st.st_gid) != 0)
-        errno = 0;
+    bool ok = write_all(t, text.data(), text.size(), 0, &done);
+    if (ok) {
+        keep_owner(t, st);
+        ok = fchmod(t, st.st_mode & 07777) == 0;
+    }
     if (ok) {
         next_step();
         ok = fsync(t) == 0;
@@ -190,6 +291,12 @@ bool save_record(RecordFile& f, const std::string& text) {
         if (rename(temp.c_str(), target.c_str()) != 0) {
             ok = false;
             err = errno;
+            // A folder with the sticky bit (a shared /tmp-like folder) refuses
+            // to replace another player's file, which may still be writable.
+            if (err == EPERM || err == EACCES) {
+                unlink(temp.c_str());
+                return save_in_place(f, text);
+            }
         }
     }
     if (!ok) {

@@ -120,8 +120,7 @@ void finish_runner(Race& race, int character) {
     char text[32];
     format_seconds(t, text, sizeof text);
     // Only a strictly better time replaces the stored one.
-    float stored = rw_score(character, &t, 0);
-    if (stored > t) rw_score(character, &t, 1);
+    save_best_time(character, t);
     surface_free(k.dispTime);
     k.dispTime = render_text(a.font, text, black_colour());
     if (!k.dispTime) fatal("Erreur de création de dispTime");
@@ -216,7 +215,7 @@ void race_start(Race& race, const RaceSetup& setup) {
     s.startTick = 0;
     for (int i = 0; i < CHARACTER_COUNT; ++i) {
         memcpy(s.results[i].name, "aaa", 4);
-        s.results[i].time_ms = SLOWEST_TIME_MS;
+        s.results[i].time_ms = NO_TIME_MS;
         s.results[i].character = i;
     }
     s.markX = 0;

@@ -100,7 +100,9 @@ void name_entry_event(NameEntry& ne, const SDL_Event& ev) {
         break;
     case SDLK_RETURN:
         name[ne.cursor - 1] = ne.letter;
-        if (ne.rank >= 0 && ne.rank < HALL_LINES) rw_hall(ne.entry, ne.rank, 1);
+        // Placed by its time in the file as it is now: another game may have
+        // entered a record since the rank shown was found.
+        if (ne.rank >= 0 && ne.rank < HALL_LINES) hall_place(ne.entry);
         ne.done = true;
         break;
     default:

@@ -1,14 +1,18 @@
 // The race's rank search over a damaged hall of fame: the rank it finds must
 // agree with the ten times as the game reads them, bottom line first into one
 // record (a field it cannot read keeps the value of the line below, and the
-// bottom line's time starts at 0).
+// bottom line's time starts at 0; a time that is not a number reads as no
+// time). Storing the entry finds the same rank in the same file: it writes
+// what an insertion at that rank writes, or nothing when there is none.
 #include "fuzz_common.h"
 
 #include "race/race.h"
 #include "records/records.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz_enter_scratch_dir();
@@ -26,11 +30,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int r = HALL_LINES - 1; r >= 0; --r) {
         rw_hall(&line, r, 0);
         seen[r] = line.time_ms;
+        if (!std::isfinite(seen[r])) abort();
     }
     const int rank = hall_position(t);
     if (rank < -1 || rank >= HALL_LINES) abort();
     if ((rank == -1) != !(t < seen[HALL_LINES - 1])) abort();
-    if (rank == -1) return 0;
+    const std::string old(reinterpret_cast<const char*>(data + 5), size - 5);
+    HallEntry entry = {"new", t, 1};
+    if (hall_place(&entry) != rank) abort();
+    const std::string placed = fuzz_read_file("data/hall.dat");
+    if (rank == -1) {
+        if (placed != old) abort();
+        return 0;
+    }
+    fuzz_write_file("data/hall.dat", data + 5, size - 5);
+    rw_hall(&entry, rank, 1);
+    if (fuzz_read_file("data/hall.dat") != placed) abort();
     // Every line from the rank down is beaten (rank 0 may tie the best time).
     for (int r = rank > 0 ? rank : 1; r < HALL_LINES; ++r)
         if (seen[r] <= t) abort();

@@ -25,6 +25,9 @@
 //   data-line FILE WORDS   before the game starts, write WORDS (single spaces, a line
 //                          end after) as a line of FILE; the first such line for a
 //                          file starts it afresh (to lay out a damaged record file)
+//   save-stall STEP MS     wait MS real milliseconds before step STEP (1, 2, ...) of
+//                          every save of a record file, so that two sessions played
+//                          at once on one tree overlap their saves
 // EVENT: key NAME [lalt|ralt|lctrl|shift|num]... | keyup NAME | click | mouse B |
 //        joy J B | quit
 // NAME: an SDL key name with '_' for spaces (escape, return, up, f4, left_alt, a) or
@@ -38,6 +41,7 @@
 // With VRILLON_SESSION_FLIPS=1 in the environment it also prints "flip N at MS" for
 // every flip, to find the flips worth a checksum.
 #include "platform/clock.h"
+#include "platform/record_file.h"
 #include "platform/system.h"
 #include "platform/video.h"
 #include "platform/session_hooks.h"
@@ -96,6 +100,13 @@ struct Session {
 };
 
 Session session;
+
+int stallStep = 0;
+Uint32 stallMs = 0;
+
+void stall_save(int step) {
+    if (step == stallStep) SDL_Delay(stallMs);
+}
 
 int key_from_name(const std::string& name) {
     char* end = nullptr;
@@ -339,6 +350,10 @@ bool load_script(const char* path) {
             session.resources = true;
         } else if (w[0] == "finishes" && w.size() == 1) {
             session.finishes = true;
+        } else if (w[0] == "save-stall" && w.size() == 3) {
+            stallStep = atoi(w[1].c_str());
+            stallMs = Uint32(strtoul(w[2].c_str(), nullptr, 10));
+            set_record_save_hook(stall_save);
         } else if (w[0] == "limit" && w.size() == 2) {
             session.limitMs = Uint32(strtoul(w[1].c_str(), nullptr, 10));
         } else if (w[0] == "data-line" && w.size() >= 2) {
