@@ -7,8 +7,9 @@
 #include "platform/session_hooks.h"
 
 #include "platform/sound.h"
+#include "platform/termination.h"
 
-#include <csignal>
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -27,12 +28,10 @@ void* cycleUser = nullptr;
 void (*finishHook)(void*, int, float) = nullptr;
 void* finishUser = nullptr;
 ResourceCounts counts = {0, 0, 0};
-volatile sig_atomic_t terminationSignal = 0;
+// Set from a signal handler: an atomic that takes no lock is safe there.
+std::atomic<int> terminationSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "a signal handler sets it");
 bool quitJustGiven = false;
-
-void on_termination(int sig) {
-    terminationSignal = sig;
-}
 
 int give_quit(SDL_Event* ev) {
     memset(ev, 0, sizeof *ev);
@@ -130,18 +129,8 @@ void fatal_line(const char* text) {
     end_after_message();
 }
 
-void install_termination_handlers() {
-    // Installed before SDL starts, so SDL leaves them in place: its own
-    // handlers would turn the signal into a window close, which the intro
-    // takes for "skip the intro".
-    struct sigaction sa;
-    memset(&sa, 0, sizeof sa);
-    sa.sa_handler = on_termination;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGHUP, &sa, nullptr);
+void note_termination(int sig) {
+    terminationSignal = sig;
 }
 
 bool termination_requested() {
