@@ -46,6 +46,10 @@ else()
   file(RELATIVE_PATH VRILLON_LAUNCHER_TO_SHARE /prefix/${CMAKE_INSTALL_BINDIR}
        /prefix/${VRILLON_INSTALL_SHAREDIR})
 endif()
+# The runtime and scale choice is shared with ./play.sh, which sources it:
+# the launcher gets a copy, so that it stays one file.
+file(READ ${CMAKE_SOURCE_DIR}/dist/sdl_runtime.sh VRILLON_SDL_RUNTIME)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/dist/sdl_runtime.sh)
 configure_file(${CMAKE_SOURCE_DIR}/dist/vrillon.in ${VRILLON_DIST_DIR}/vrillon @ONLY)
 
 install(TARGETS vrillon RUNTIME DESTINATION ${VRILLON_INSTALL_GAMEDIR})

@@ -18,10 +18,18 @@ for t in $TARGETS; do
     cmake --build "$BUILD" -j "$(nproc)" --target "fuzz_$t" >/dev/null
 done
 
+# Each target makes its scratch folder in here (in memory where /dev/shm is),
+# removed after each run, whatever way the target ended.
+scratch=$(mktemp -d /dev/shm/vrillon-fuzz.XXXXXX 2>/dev/null || mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+trap 'exit 2' INT TERM
+export VRILLON_FUZZ_SCRATCH="$scratch"
+
 status=0
 passed=0
 failed=0
 for t in $TARGETS; do
+    rm -rf "${scratch:?}"/*
     work=$(mktemp -d)
     cp "$ROOT"/tests/fuzz/corpus/"$t"/* "$work"/
     echo "== fuzz_$t: replaying the committed corpus"
@@ -34,6 +42,11 @@ for t in $TARGETS; do
         tail -40 "$work.log"; status=1; failed=$((failed + 1)); continue
     fi
     grep -E 'stat::number_of_executed_units|Done [0-9]+ runs' "$work.log" | tail -2
+    # A target that ends well takes its scratch folder with it.
+    if [ -n "$(ls -A "$scratch")" ]; then
+        echo "fuzz_$t left its scratch folder behind: $(ls -A "$scratch" | head -3 | tr '\n' ' ')"
+        status=1; failed=$((failed + 1)); continue
+    fi
     rm -rf "$work" "$work.log"
     passed=$((passed + 1))
 done

@@ -50,7 +50,7 @@ hammer() {
 # shot NAME [GEOMETRY]: the screen's top-left 640x240 (or GEOMETRY) as docs/how-to-play-NAME.png
 shot() {
     import -window root "$tmp/screen.png"
-    convert "$tmp/screen.png" -crop "${2:-640x240+0+0}" +repage -strip "PNG8:$out/how-to-play-$1.png"
+    convert "$tmp/screen.png" -crop "${2:-640x240+0+0}" +repage -strip "PNG24:$out/how-to-play-$1.png"
     echo "$out/how-to-play-$1.png"
 }
 # white_pixels: how many pixels of the intro's title area are white now.

@@ -55,7 +55,7 @@ for scale in 1 2; do
         sleep 1
     fi
     import -window root "$tmp/shot.png"
-    convert "$tmp/shot.png" -strip "PNG8:$out/vrillon-scale$scale.png"
+    convert "$tmp/shot.png" -strip "PNG24:$out/vrillon-scale$scale.png"
     kill "$game_pid"
     sleep 1
     kill -KILL "$game_pid" 2>/dev/null || true

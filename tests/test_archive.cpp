@@ -182,6 +182,26 @@ TEST_F(Archive, PixelWordsAreRedGreenBlueWithTopByteIgnoredAndRowsUnpadded) {
     EXPECT_EQ(pixel_at(dst, 1, 0), 0xFF0000u);
     SDL_FreeSurface(dst);
     surface_free(s);
+
+    // A picture read in several pieces, its word count no multiple of eight:
+    // every word cleared, the last ones and those at each piece's edge too.
+    const int w = 181, h = 199;
+    px.assign(size_t(w) * h, 0);
+    for (size_t i = 0; i < px.size(); ++i)
+        px[i] = (uint32_t(i * 2654435761u) & 0xFFFFFFu) | (i % 2 ? 0xAB000000u : 0xFF000000u);
+    write_words(one_picture_archive(w, h, px));
+    testing::internal::CaptureStdout();
+    s = reload_pic(table, 0);
+    testing::internal::GetCapturedStdout();
+    ASSERT_NE(s, nullptr);
+    SDL_LockSurface(s);
+    const Uint32* got = static_cast<const Uint32*>(s->pixels);
+    size_t wrong = 0;
+    for (size_t i = 0; i < px.size(); ++i)
+        wrong += got[i] != (px[i] & 0xFFFFFFu);
+    SDL_UnlockSurface(s);
+    EXPECT_EQ(wrong, 0u);
+    surface_free(s);
 }
 
 TEST(PutPixel, StoresOneToFourBytesAndNothingOutside) {

@@ -1,6 +1,7 @@
 #include "input/controls_screen.h"
 #include "screens/screens.h"
 #include "platform/system.h"
+#include "platform/video.h"
 #include "support/event_script.h"
 #include "support/screen_window.h"
 #include "support/solid_pictures.h"
@@ -199,6 +200,19 @@ TEST_F(ControlsWindow, RowsDrawTheirPicturesAndTheBarItsVerdict) {
     bar = pixel_at(screen, 20, 50);
     EXPECT_TRUE(s.conflict);
     EXPECT_GT(bar >> 16, background >> 16);
+    controls_screen_leave(s);
+}
+
+// F2 must show the screen at once, not leave the menu up until a key comes.
+TEST_F(ControlsWindow, EnteringShowsTheScreenBeforeAnyEvent) {
+    SDL_FillRect(screen, nullptr, solid_colour(0)); // the menu's picture
+    game_flip(screen);
+    unsigned long flips = game_flip_count();
+    ControlsScreen s;
+    controls_screen_enter(s, screen, c, fullscreen);
+    EXPECT_EQ(game_flip_count(), flips + 1);
+    EXPECT_EQ(pixel_at(screen, 300, 20), solid_colour(1)); // the controls background
+    EXPECT_EQ(pixel_at(screen, 60, 152), solid_colour(7 + 3));
     controls_screen_leave(s);
 }
 

@@ -169,6 +169,10 @@ void controls_screen_enter(ControlsScreen& s, SDL_Surface* screen, PlayerControl
     load_portraits(s.indexTab, "MENU / ", s.characterPictures);
     fill_black(screen);
     s.font = open_screen_font(SCREEN_FONT_FILE, 15, TTF_STYLE_BOLD);
+    // Shown at once: the wait for the first event would leave the menu on
+    // the window, and F2 would look dead.
+    controls_screen_draw(s);
+    game_flip(s.screen);
 }
 
 void controls_screen_draw(ControlsScreen& s) {

@@ -184,6 +184,30 @@ SDL_Surface* render_text(TTF_Font* font, const char* text, SDL_Color colour) {
     return surface_made(TTF_RenderText_Solid(font, text, colour));
 }
 
+namespace {
+// SDL's drivers that draw nowhere a player looks: in memory, or as text art.
+bool shows_nothing(const char* driver) {
+    static const char* const NOWHERE[] = {"offscreen", "dummy", "evdev", "aalib", "caca"};
+    for (const char* name : NOWHERE)
+        if (strcmp(driver, name) == 0) return true;
+    return false;
+}
+} // namespace
+
+SDL_Surface* open_window(int width, int height, int bpp, Uint32 flags) {
+    const char* asked = getenv("SDL_VIDEODRIVER");
+    char driver[64] = "";
+    if ((!asked || !asked[0]) && SDL_VideoDriverName(driver, sizeof driver) &&
+        shows_nothing(driver)) {
+        // Closed before the message is printed: the text-art drivers hold the
+        // terminal and would take the message with them.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_SetError("aucun écran (SDL n'a que son pilote vidéo %s, qui n'affiche rien)", driver);
+        return nullptr;
+    }
+    return SDL_SetVideoMode(width, height, bpp, flags);
+}
+
 SDL_Surface* toggle_display_mode(bool& fullscreen) {
     Uint32 flags = SDL_HWSURFACE | SDL_DOUBLEBUF;
     if (!fullscreen) flags |= SDL_FULLSCREEN;

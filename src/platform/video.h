@@ -8,6 +8,15 @@
 // Renders text with TTF_RenderText_Solid and counts the surface.
 SDL_Surface* render_text(TTF_Font* font, const char* text, SDL_Color colour);
 
+// SDL_SetVideoMode for the window's first opening, refused when SDL has found
+// no screen to show it on. Without one, SDL 2 (under sdl12-compat) falls back
+// to its offscreen driver and the classic SDL 1.2 to text art in the
+// terminal, and the game would run unseen. Unless SDL_VIDEODRIVER names a
+// driver (the tests ask for dummy), such a driver is no screen: the video is
+// closed, the SDL error says why, and the result is null, as for any window
+// that cannot be opened.
+SDL_Surface* open_window(int width, int height, int bpp, Uint32 flags);
+
 // F1 everywhere: sets 640 x 240 x 32 (SDL_HWSURFACE | SDL_DOUBLEBUF, plus
 // SDL_FULLSCREEN when going to full screen) and flips the shared flag, only
 // when the switch worked, so the flag always tells the mode in force.

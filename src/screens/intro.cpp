@@ -143,8 +143,8 @@ void intro_screen_enter(IntroGraphics& g) {
     memset(&g, 0, sizeof g);
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) != 0)
         fatal("INTRO / Err init SDL: %s\n", SDL_GetError());
-    g.screen = SDL_SetVideoMode(640, 480, 32,
-                                SDL_FULLSCREEN | SDL_DOUBLEBUF | SDL_RESIZABLE | SDL_HWSURFACE);
+    g.screen =
+        open_window(640, 480, 32, SDL_FULLSCREEN | SDL_DOUBLEBUF | SDL_RESIZABLE | SDL_HWSURFACE);
     if (!g.screen) fatal("INTRO / Err création de la fenêtre : %s\n", SDL_GetError());
     SDL_ShowCursor(0);
     if (TTF_Init() != 0) fatal("INTRO / Erreur d'initialisation de TTF : %s\n", SDL_GetError());

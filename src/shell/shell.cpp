@@ -160,7 +160,7 @@ void shell_start_up(ShellState& s) {
     k.surf_chronoTxt = nullptr;
 
     set_window_icon();
-    s.screen = SDL_SetVideoMode(640, 240, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
+    s.screen = open_window(640, 240, 32, SDL_HWSURFACE | SDL_DOUBLEBUF);
     if (!s.screen) fatal("Erreur de création de la fenêtre 640x240 : %s\n", SDL_GetError());
     SDL_WM_SetCaption("Vrillon", nullptr);
     a.colorKey = key_grey(s.screen);

@@ -542,8 +542,7 @@ scenario_controls() {
     start_game && to_menu || return 1
     keys F2
     poll "the controls screen loads" 10 printed "taille fichier  1 relue" || return 1
-    # The screen draws after its first event.
-    keys Up
+    # Drawn at once, before any other key.
     see "the controls screen, green bar on row 1" 10 controls_bar 0 green || return 1
     keys Right
     see "the same character twice: red bar" 5 controls_bar 0 red || return 1

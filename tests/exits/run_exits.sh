@@ -2,8 +2,9 @@
 # run_exits.sh RUNTIME BUILD_DIR SHIM [RUNS [PATH...]]
 #
 # Every way the real game ends early, RUNS times each (default 3): each fatal
-# path (every missing sound, the race font, the control and best-times files,
-# the picture archive, a damaged picture of each screen) must print its exact
+# path (no screen to open the window on, every missing sound, the race font,
+# the control and best-times files, the picture archive, a damaged picture of
+# each screen) must print its exact
 # message and end with status 1; a termination signal (SIGTERM, SIGINT,
 # SIGHUP) at each screen must end it with status 0. The game runs in an X
 # server of its own (Xvfb) with SDL's disk audio driver, on RUNTIME: "classic"
@@ -48,12 +49,16 @@ x_test_begin vrillon-exits
 
 # --- The paths ---------------------------------------------------------------------
 # NAME|DAMAGE|AFTER THE INTRO|STATUS|MESSAGE (printf format; the output's last bytes)
-# DAMAGE: rm FILE, or pic N (picture N's width and height set to -1).
+# DAMAGE: rm FILE, pic N (picture N's width and height set to -1), or
+# nodisplay (started from a terminal with no DISPLAY: SDL falls back to a
+# driver that shows nothing, text art on the classic SDL, offscreen on SDL 2).
 # AFTER THE INTRO: what is done once the game is past its intro: nothing,
 # a menu key (F2 controls, F3 hall of fame, Return a race), or a signal sent
 # on the intro, the menu, the controls screen or a race.
 bad='image %d de taille invalide -1*-1'
+case $runtime in classic) nowhere=caca ;; *) nowhere=offscreen ;; esac
 all_paths="
+no_display|nodisplay|-|1|INTRO / Err création de la fenêtre : aucun écran (SDL n'a que son pilote vidéo $nowhere, qui n'affiche rien)\n
 ding|rm sounds/ding.wav|-|1|Erreur lors du chargement de ding.wave
 start|rm sounds/start.wav|-|1|Erreur lors du chargement de start.wav
 mario_end|rm sounds/mario_end.mid|-|1|Erreur lors du chargement de mario_end.mid\n
@@ -135,6 +140,7 @@ damage_picture() {
 # run_path NAME DAMAGE AFTER STATUS MESSAGE N: one run; prints why it failed.
 run_path() {
     local name=$1 damage=$2 after=$3 want_status=$4 message=$5 n=$6 status sig stage
+    local display=DISPLAY=$DISPLAY
     dir=$tmp/$name-$n
     tree=$dir/tree
     mkdir -p "$dir"
@@ -142,19 +148,22 @@ run_path() {
     case $damage in
     rm\ *) rm -f "$tree/${damage#rm }" ;;
     pic\ *) damage_picture "${damage#pic }" ;;
+    nodisplay) display="-u DISPLAY TERM=xterm" ;;
     esac
-    (cd "$tree" && exec env -u SDL_VIDEODRIVER DISPLAY="$DISPLAY" SDL_AUDIODRIVER=disk \
+    # shellcheck disable=SC2086 # the display is words
+    (cd "$tree" && exec env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY $display SDL_AUDIODRIVER=disk \
         SDL_DISKAUDIOFILE="$dir/audio.raw" SDL_DISKAUDIODELAY=21 LD_PRELOAD="$shim" \
         ${lib_path:+LD_LIBRARY_PATH="$lib_path${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"} \
         stdbuf -oL ./vrillon) >"$dir/stdout.txt" 2>"$dir/stderr.txt" &
     game_pid=$!
-    wait_for 15000 intro_shown || {
-        echo "no intro seen"
-        return 1
-    }
     sig=${after% *}
     stage=${after#* }
-    if [ "$stage" = intro ]; then
+    if [ "$damage" = nodisplay ]; then
+        : # no window to wait for: the game ends by itself
+    elif ! wait_for 15000 intro_shown; then
+        echo "no intro seen"
+        return 1
+    elif [ "$stage" = intro ]; then
         sleep 0.3
         kill -"$sig" "$game_pid"
     else

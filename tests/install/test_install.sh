@@ -10,6 +10,7 @@ cmake=$1
 build=$2
 probe=$3
 make_icon=$4
+src=$(cd "$(dirname "$0")/../.." && pwd)
 . "$(dirname "$0")/../support/x_display.sh"
 
 tmp=$(readlink -f "$(mktemp -d)")
@@ -240,6 +241,12 @@ if [ "$(id -u)" != 0 ]; then
 fi
 env -u XDG_DATA_HOME -u HOME -u DISPLAY -u WAYLAND_DISPLAY "$launcher" >"$tmp/out" 2>&1
 expect "no HOME gives status 1" test $? -eq 1
+# No display and no video driver named: SDL would fall back to one that shows
+# nothing, and the game would run unseen.
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER HOME="$home" "$launcher" >"$tmp/out" 2>&1
+expect "no display gives status 1" test $? -eq 1
+expect "no display is explained" has "$tmp/out" "no display: neither DISPLAY nor WAYLAND_DISPLAY is set"
+expect "no display starts no game" test -z "$(grep '^ready' "$tmp/out")"
 
 # --- For a desktop player: help, version, the output kept, failures shown --
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
@@ -300,6 +307,13 @@ fail_without_terminal
 expect "xmessage serves when it is the only one" has "$tmp/shown" "xmessage"
 fail_without_terminal DISPLAY=
 expect "no desktop, no dialog" test ! -e "$tmp/shown"
+# A log that cannot be written still leaves the dialog its lines.
+fail_without_terminal XDG_STATE_HOME="$tmp/a-file/state"
+expect "no log: still status 1" test $? -eq 1
+expect "no log: the dialog shows the game's last lines" has "$tmp/shown" "INTRO / Erreur d'initialisation du son"
+expect "no log: the dialog tells how to play silent" has "$tmp/shown" "SDL_AUDIODRIVER=dummy vrillon"
+fail_without_terminal XDG_STATE_HOME="$tmp/a-file/state" XDG_DATA_HOME="$tmp/a-file/xdg"
+expect "no log: the launcher's own failure is shown" has "$tmp/shown" "cannot create the game directory"
 # With no dialog program at all: only the tools the launcher needs.
 bare=$tmp/bare-bin
 mkdir -p "$bare"
@@ -310,7 +324,13 @@ done
 fail_without_terminal PATH="$bare"
 expect "no dialog program: still status 1" test $? -eq 1
 expect "no dialog program, no dialog" test ! -e "$tmp/shown"
-if command -v script >/dev/null; then
+# In a terminal, which script makes, where it can: a root without /dev/pts
+# mounted has none to give.
+if ! command -v script >/dev/null; then
+    echo "note: no script command, the checks in a terminal are skipped"
+elif ! script -qec 'test -t 0 && test -t 1' /dev/null </dev/null >"$tmp/script.log" 2>&1; then
+    echo "note: script cannot open a terminal here, the checks in a terminal are skipped: $(head -c 200 "$tmp/script.log")"
+else
     rm -f "$tmp/shown"
     env HOME="$home" DISPLAY=:77 PATH="$dialogs:$PATH" script -qec "$launcher" /dev/null \
         </dev/null >"$tmp/out" 2>&1
@@ -432,18 +452,41 @@ DP-1 connected 3840x2160+1366+0 (normal)" '')" 2
     expect "sdl12-compat is loaded" grep -qE '^sdl 1\.2\.([5-9][0-9]|[1-9][0-9]{2,})$' "$tmp/out"
     expect "pixels stay square" has "$tmp/out" "env SDL12COMPAT_SCALE_METHOD=nearest"
 
+    # ./play.sh chooses as the launcher does, for the game it builds: here a
+    # copy of the source tree's play.sh whose build step does nothing and
+    # whose game is the stand-in.
+    play=$tmp/play
+    mkdir -p "$play/scripts" "$play/dist" "$play/build/game/data"
+    cp "$src/play.sh" "$play/"
+    cp "$src/dist/sdl_runtime.sh" "$play/dist/"
+    printf '#!/bin/sh\n' >"$play/scripts/setup.sh"
+    chmod +x "$play/scripts/setup.sh"
+    cp "$probe" "$play/build/game/vrillon"
+    printf '%s' "$two_monitors" >"$fake/xrandr.txt"
+    : >"$fake/xdpyinfo.txt"
+    env -u VRILLON_SCALE -u VRILLON_SDL12COMPAT -u SDL12COMPAT_WINDOW_SCALING -u SDL12COMPAT_SCALE_METHOD \
+        PATH="$fake:$PATH" DISPLAY=:99 "$play/play.sh" >"$tmp/out" 2>&1
+    expect "./play.sh starts the game in its tree" has "$tmp/out" "cwd $play/build/game"
+    same "./play.sh scales as the launcher does" \
+        "$(sed -n 's/^env SDL12COMPAT_WINDOW_SCALING=//p' "$tmp/out")" 3
+    expect "./play.sh runs the game on sdl12-compat" grep -qE '^sdl 1\.2\.([5-9][0-9]|[1-9][0-9]{2,})$' "$tmp/out"
+    expect "./play.sh keeps the pixels square" has "$tmp/out" "env SDL12COMPAT_SCALE_METHOD=nearest"
+    env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$play/play.sh" >"$tmp/out" 2>&1
+    expect "./play.sh without a display gives status 1" test $? -eq 1
+    expect "./play.sh without a display says so" has "$tmp/out" "no display"
+
     # A real X server: measure the window and look at its pixels.
     if ! command -v Xvfb >/dev/null || ! command -v xwininfo >/dev/null || ! command -v xdotool >/dev/null; then
         echo "note: no Xvfb, xwininfo or xdotool, the window size is not measured"
     elif private_xvfb "$tmp/xvfb.log" 1920x1080x24; then
         display=$xvfb_display
-        # window_after VAR=VALUE...: the game window's size, "WxH"; with SHOT
-        # set, a picture of the window there.
+        # window_after VAR=VALUE...: the game window's size, "WxH", started
+        # by the launcher (or by RUN); with SHOT set, a picture of the window.
         window_after() {
             rm -f "$tmp/xout" # the game's redirection may come after the first look
             env -u XDG_DATA_HOME -u SDL_VIDEODRIVER -u VRILLON_SCALE -u VRILLON_SDL12COMPAT \
                 -u SDL12COMPAT_WINDOW_SCALING -u SDL12COMPAT_SCALE_METHOD HOME="$home" \
-                DISPLAY="$display" PROBE_SECONDS=60 "$@" "$launcher" >"$tmp/xout" 2>&1 &
+                DISPLAY="$display" PROBE_SECONDS=60 "$@" "${RUN:-$launcher}" >"$tmp/xout" 2>&1 &
             game_pid=$!
             n=0
             until grep -q '^ready' "$tmp/xout" || [ $n -ge 300 ] || ! kill -0 $game_pid 2>/dev/null; do
@@ -467,6 +510,7 @@ DP-1 connected 3840x2160+1366+0 (normal)" '')" 2
             done
         }
         same "the window fits a 1920x1080 screen at scale 2" "$(window_after)" 1280x480
+        same "./play.sh's window fits the screen at scale 2" "$(RUN=$play/play.sh window_after)" 1280x480
         same "VRILLON_SCALE=1 keeps the window at 640x240" "$(window_after VRILLON_SCALE=1)" 640x240
         SHOT=$tmp/shot.png
         same "VRILLON_SCALE=3 makes a 1920x720 window" "$(window_after VRILLON_SCALE=3)" 1920x720
