@@ -12,7 +12,6 @@
 #include <cstring>
 
 namespace {
-
 // Draws one text and gives back where it went, so the bar can be covered again.
 void draw_text(ControlsScreen& s, const char* text, int x, int y) {
     if (!text[0]) return; // TTF makes no surface for an empty text

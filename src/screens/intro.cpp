@@ -166,6 +166,8 @@ void intro_screen_enter(IntroGraphics& g) {
 bool intro_screen_step(IntroState& s, IntroGraphics& g) {
     SDL_Event ev;
     while (game_poll_event(&ev)) {
+        // Keys of its own, not the screens' shared ones: the window's close
+        // skips the intro like Escape, and Left-Alt+F4 does nothing here.
         if ((ev.type == SDL_KEYDOWN && ev.key.keysym.sym == SDLK_ESCAPE) || ev.type == SDL_QUIT)
             s.done = true;
     }

@@ -70,6 +70,8 @@ void name_entry_event(NameEntry& ne, const SDL_Event& ev) {
     // insert the same record twice.
     if (ne.done || !ne.entry) return;
     char* name = ne.entry->name;
+    // Keys of its own: a close ends the entry unsaved, and neither F1 nor
+    // Left-Alt+F4 means anything here.
     if (ev.type == SDL_QUIT) {
         ne.done = true;
         return;
