@@ -15,44 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
-
-struct ChildRun {
-    bool exited;     // ended by exit(), not by a signal
-    int status;      // its exit status
-    std::string out; // everything it wrote to standard output
-};
-
-// Runs body in a child process; its return value becomes the exit status.
-ChildRun run_child(int (*body)()) {
-    fflush(stdout);
-    int fds[2];
-    ChildRun r = {false, -1, ""};
-    if (pipe(fds) != 0) return r;
-    pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        dup2(fds[1], 1);
-        close(fds[1]);
-        int code = body();
-        fflush(stdout);
-        _exit(code);
-    }
-    close(fds[1]);
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buf, sizeof buf)) > 0)
-        r.out.append(buf, size_t(n));
-    close(fds[0]);
-    int st = 0;
-    waitpid(pid, &st, 0);
-    r.exited = WIFEXITED(st);
-    r.status = r.exited ? WEXITSTATUS(st) : -1;
-    return r;
-}
 
 bool ends_with(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;

@@ -1,7 +1,10 @@
 // The sound layer played through SDL's disk-writer audio driver: what the
 // mixer produced ends up in a file that the tests read back.
-#include "platform/system.h"
+#include "common/sound_variants.h"
 #include "platform/sound.h"
+#include "platform/sound_files.h"
+#include "platform/system.h"
+#include "shell/shell.h"
 #include "tables/characters.h"
 #include "support/support.h"
 
@@ -10,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <mpg123.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -390,6 +394,122 @@ TEST_F(SoundTest, CloseStopsEverythingAndMixerReopens) {
     FSOUND_SAMPLE* ding = FSOUND_Sample_Load(FSOUND_FREE, "sounds/ding.wav", 0, 0, 0);
     EXPECT_NE(ding, nullptr);
     FSOUND_Sample_Free(ding);
+}
+
+bool is_song(const SoundVariant& v) {
+    std::string n = v.name;
+    return n.size() > 4 && n.compare(n.size() - 4, 4, ".mid") == 0;
+}
+
+// Every variant the generator makes, on the runtime this test runs on (ctest
+// runs it again on sdl12-compat): the sound layer's check passes exactly the
+// files that runtime's mixer plays, and each one passed is heard.
+TEST_F(SoundTest, EachVariantIsHeardWhereTheMixerPlaysItAndRefusedElsewhere) {
+    const int runtime = this_runtime();
+    ASSERT_EQ(sound_on_sdl12_compat(), running_on_sdl12_compat());
+    mkdir("variants", 0755);
+    for (int i = 0; i < SOUND_VARIANT_COUNT; ++i) {
+        const SoundVariant& v = SOUND_VARIANTS[i];
+        SCOPED_TRACE(std::string(v.name) + ": " + v.what);
+        const std::string path = std::string("variants/") + v.name;
+        dir.write(path, v.make());
+        const bool plays = (v.plays & runtime) != 0, song = is_song(v);
+        EXPECT_EQ(song ? midi_playable(path.c_str()) : wav_playable(path.c_str()), plays);
+        // A fresh output file for each, so each is heard on its own.
+        FSOUND_Close();
+        output = dir.path + "/" + v.name + ".raw";
+        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+        ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
+        if (song) {
+            FMUSIC_MODULE* m = FMUSIC_LoadSong(path.c_str());
+            EXPECT_EQ(m != nullptr, plays);
+            if (!m) continue;
+            EXPECT_TRUE(FMUSIC_PlaySong(m));
+            wait_until_quiet();
+            EXPECT_GT(peak_of_output(), 1000);
+            FMUSIC_FreeSong(m);
+        } else {
+            FSOUND_SAMPLE* s = FSOUND_Sample_Load(FSOUND_FREE, path.c_str(), 0, 0, 0);
+            EXPECT_EQ(s != nullptr, plays);
+            if (!s) continue;
+            EXPECT_GE(FSOUND_PlaySound(FSOUND_FREE, s), 0);
+            wait_until_quiet();
+            EXPECT_GT(peak_of_output(), 8000);
+            FSOUND_Sample_Free(s);
+        }
+    }
+}
+
+int start_up_then_shut_down() {
+    ShellState s;
+    shell_start_up(s);
+    shell_shutdown(s);
+    return 0;
+}
+
+const SoundVariant* variant_named(const char* name) {
+    for (int i = 0; i < SOUND_VARIANT_COUNT; ++i)
+        if (std::string(SOUND_VARIANTS[i].name) == name) return &SOUND_VARIANTS[i];
+    return nullptr;
+}
+
+// The game itself, started in a child process with variants in place of its
+// sounds: it starts with the ones this runtime plays, and stops on each other
+// one with that sound's own message, exactly, and status 1.
+TEST(SoundVariantsInTheGame, StartWithThePlayableAndStopOnTheRestWithTheirMessage) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ScratchGameDir dir;
+    const int runtime = this_runtime();
+    struct Place {
+        const char* file;
+        const char* message;
+    };
+    const Place wavs[] = {
+        {"sounds/ding.wav", "Erreur lors du chargement de ding.wave"},
+        {"sounds/start.wav", "Erreur lors du chargement de start.wav"},
+        {"sounds/sonic_end.wav", "Erreur lors du chargement de sonic_end.wav\n"},
+        {"sounds/shrek_end.wav", "Erreur lors du chargement de shrek_end.wav\n"},
+    };
+    const Place song = {"sounds/mario_end.mid", "Erreur lors du chargement de mario_end.mid\n"};
+
+    // Every sound of the start-up replaced at once by variants this runtime plays.
+    const char* const playable[] = {
+        "ima_adpcm_mono.wav", "ms_adpcm_stereo.wav", "pcm16_six_channels.wav",
+        runtime == PLAYS_COMPAT ? "mulaw_mono.wav" : "ms_adpcm_own_coefficients.wav"};
+    std::string saved[5];
+    for (int w = 0; w < 4; ++w) {
+        saved[w] = dir.read(wavs[w].file);
+        const SoundVariant* v = variant_named(playable[w]);
+        ASSERT_TRUE(v && (v->plays & runtime)) << playable[w];
+        dir.write(wavs[w].file, v->make());
+    }
+    saved[4] = dir.read(song.file);
+    dir.write(song.file, variant_named("song_running_status_across_meta.mid")->make());
+    ChildRun r = run_child(start_up_then_shut_down);
+    EXPECT_TRUE(r.exited && r.status == 0) << r.out;
+    for (int w = 0; w < 4; ++w)
+        dir.write(wavs[w].file, saved[w]);
+    dir.write(song.file, saved[4]);
+
+    // Each one it does not play, in turn, in place of one of its sounds.
+    int next = 0;
+    for (int i = 0; i < SOUND_VARIANT_COUNT; ++i) {
+        const SoundVariant& v = SOUND_VARIANTS[i];
+        if (v.plays & runtime) continue;
+        const Place& at = is_song(v) ? song : wavs[next++ % 4];
+        SCOPED_TRACE(std::string(v.name) + " as " + at.file + ": " + v.what);
+        const std::string good = dir.read(at.file);
+        dir.write(at.file, v.make());
+        ChildRun c = run_child(start_up_then_shut_down);
+        dir.write(at.file, good);
+        EXPECT_TRUE(c.exited) << "ended by a signal";
+        EXPECT_EQ(c.status, 1);
+        const std::string tail = std::string("\n") + at.message;
+        EXPECT_TRUE(c.out.size() >= tail.size() &&
+                    c.out.compare(c.out.size() - tail.size(), tail.size(), tail) == 0)
+            << c.out;
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/sound.h"
 
 #include "platform/midi_instruments.h"
+#include "platform/sound_files.h"
 #include "platform/system.h"
 
 #include <SDL/SDL.h>
@@ -51,158 +52,6 @@ bool ends_with_mp3(const char* name) {
     const char* e = name + n - 4;
     return e[0] == '.' && (e[1] == 'm' || e[1] == 'M') && (e[2] == 'p' || e[2] == 'P') &&
            e[3] == '3';
-}
-
-Uint32 big_endian32(const unsigned char* b) {
-    return Uint32(b[0]) << 24 | Uint32(b[1]) << 16 | Uint32(b[2]) << 8 | Uint32(b[3]);
-}
-
-// Reads a MIDI variable-length number that must end before end; false when
-// it runs past it or takes more than four bytes.
-bool midi_number(const unsigned char*& p, const unsigned char* end, Uint32* value) {
-    Uint32 v = 0;
-    for (int i = 0; i < 4; ++i) {
-        if (p >= end) return false;
-        unsigned char b = *p++;
-        v = v << 7 | (b & 0x7Fu);
-        if (!(b & 0x80)) {
-            *value = v;
-            return true;
-        }
-    }
-    return false;
-}
-
-// One track's events: every number, every event and every data length ends
-// inside the track, and the track ends with its end-of-track event.
-bool midi_track_whole(const unsigned char* p, const unsigned char* end) {
-    unsigned char status = 0;
-    while (p < end) {
-        Uint32 delta = 0;
-        if (!midi_number(p, end, &delta) || p >= end) return false;
-        unsigned char b = *p;
-        if (b == 0xFF) {
-            if (end - p < 2) return false;
-            unsigned char type = p[1];
-            p += 2;
-            Uint32 length = 0;
-            if (!midi_number(p, end, &length) || length > Uint32(end - p)) return false;
-            if (type == 0x51 && length != 3) return false; // a tempo is three bytes
-            p += length;
-            if (type == 0x2F) return length == 0 && p == end;
-            status = 0;
-        } else if (b == 0xF0 || b == 0xF7) {
-            ++p;
-            Uint32 length = 0;
-            if (!midi_number(p, end, &length) || length > Uint32(end - p)) return false;
-            p += length;
-            status = 0;
-        } else {
-            if (b & 0x80) {
-                if (b >= 0xF0) return false; // system messages have no place in a file
-                status = b;
-                ++p;
-            } else if (!status) {
-                return false; // running status with nothing to run on
-            }
-            int bytes = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 1 : 2;
-            if (end - p < bytes) return false;
-            for (int i = 0; i < bytes; ++i)
-                if (p[i] & 0x80) return false;
-            p += bytes;
-        }
-    }
-    return false; // no end-of-track event
-}
-
-// SDL_mixer's MIDI readers trust the file: a song cut short after its header
-// plays silence, a track that ends inside a number hangs the reader, and an
-// event claiming more bytes than the file holds makes it allocate them or
-// exit. The song must be a standard MIDI file whose header and every track
-// are whole; anything else is refused before the mixer sees it.
-bool midi_looks_whole(const char* path) {
-    FILE* f = fopen(path, "rb");
-    if (!f) return false;
-    // A jingle is a few kilobytes; nothing near this is a song for the race.
-    const long MAX_SONG = 4L * 1024 * 1024;
-    fseek(f, 0, SEEK_END);
-    long size = ftell(f);
-    if (size < 14 || size > MAX_SONG || fseek(f, 0, SEEK_SET) != 0) {
-        fclose(f);
-        return false;
-    }
-    unsigned char* data = static_cast<unsigned char*>(malloc(size_t(size)));
-    bool whole = data && fread(data, 1, size_t(size), f) == size_t(size);
-    fclose(f);
-    const unsigned char* end = data + (whole ? size : 0);
-    if (whole) {
-        int format = data[8] << 8 | data[9];
-        int tracks = data[10] << 8 | data[11];
-        int division = data[12] << 8 | data[13];
-        whole = memcmp(data, "MThd", 4) == 0 && big_endian32(data + 4) == 6 && format <= 2 &&
-                tracks >= 1 && (format != 0 || tracks == 1) && division != 0;
-        const unsigned char* p = data + 14;
-        for (int t = 0; whole && t < tracks; ++t) {
-            if (end - p < 8 || memcmp(p, "MTrk", 4) != 0) {
-                whole = false;
-                break;
-            }
-            Uint32 length = big_endian32(p + 4);
-            p += 8;
-            if (length > Uint32(end - p) || !midi_track_whole(p, p + length)) whole = false;
-            p += whole ? length : 0;
-        }
-    }
-    free(data);
-    return whole;
-}
-
-Uint32 little_endian32(const unsigned char* b) {
-    return Uint32(b[0]) | Uint32(b[1]) << 8 | Uint32(b[2]) << 16 | Uint32(b[3]) << 24;
-}
-
-Uint16 little_endian16(const unsigned char* b) {
-    return Uint16(b[0] | b[1] << 8);
-}
-
-// The classic SDL 1.2 refuses a WAV whose sound data is cut short, while SDL 2
-// under sdl12-compat loads what is there, or an empty sample from a header
-// alone; and both trust the sizes a damaged file claims. Judged here so both
-// refuse the same files: a plain PCM RIFF WAVE (8 or 16 bits, one or two
-// channels) with a format chunk and a whole, non-empty data chunk.
-bool wav_looks_whole(const char* path) {
-    FILE* f = fopen(path, "rb");
-    if (!f) return false;
-    unsigned char head[12];
-    if (fread(head, 1, sizeof head, f) != sizeof head || memcmp(head, "RIFF", 4) != 0 ||
-        memcmp(head + 8, "WAVE", 4) != 0) {
-        fclose(f);
-        return false;
-    }
-    fseek(f, 0, SEEK_END);
-    long size = ftell(f);
-    long at = 12;
-    bool format = false, whole = false;
-    while (at + 8 <= size) {
-        unsigned char chunk[24];
-        if (fseek(f, at, SEEK_SET) != 0 || fread(chunk, 1, 8, f) != 8) break;
-        long length = long(little_endian32(chunk + 4));
-        if (memcmp(chunk, "fmt ", 4) == 0) {
-            if (length < 16 || fread(chunk + 8, 1, 16, f) != 16) break;
-            int tag = little_endian16(chunk + 8), channels = little_endian16(chunk + 10);
-            Uint32 rate = little_endian32(chunk + 12);
-            int align = little_endian16(chunk + 20), bits = little_endian16(chunk + 22);
-            format = tag == 1 && (channels == 1 || channels == 2) && rate >= 1000 &&
-                     rate <= 192000 && (bits == 8 || bits == 16) && align == channels * bits / 8;
-        }
-        if (memcmp(chunk, "data", 4) == 0) {
-            whole = format && length > 0 && length <= size - at - 8;
-            break;
-        }
-        at += 8 + length + (length & 1);
-    }
-    fclose(f);
-    return whole;
 }
 
 // Wraps a malloc'd PCM buffer already in the mixer's format as a chunk that
@@ -340,7 +189,7 @@ FSOUND_SAMPLE* FSOUND_Sample_Load(int, const char* name, unsigned int, int, int)
     Mix_Chunk* chunk = nullptr;
     if (ends_with_mp3(path))
         chunk = load_mp3(path);
-    else if (wav_looks_whole(path))
+    else if (wav_playable(path))
         chunk = Mix_LoadWAV(path);
     if (!chunk) return nullptr;
     FSOUND_SAMPLE* s = static_cast<FSOUND_SAMPLE*>(malloc(sizeof(FSOUND_SAMPLE)));
@@ -375,7 +224,7 @@ FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
     if (!mixerOpen || !name) return nullptr;
     char path[4096];
     normalise_path(name, path, sizeof path);
-    if (!midi_looks_whole(path)) return nullptr;
+    if (!midi_playable(path)) return nullptr;
     Mix_Music* music = Mix_LoadMUS(path);
     if (!music) return nullptr;
     FMUSIC_MODULE* m = static_cast<FMUSIC_MODULE*>(malloc(sizeof(FMUSIC_MODULE)));

@@ -2,9 +2,9 @@
 # run_exits.sh RUNTIME BUILD_DIR SHIM [RUNS [PATH...]]
 #
 # Every way the real game ends early, RUNS times each (default 3): each fatal
-# path (no screen to open the window on, every missing sound, the race font,
-# the control and best-times files, the picture archive, a damaged picture of
-# each screen) must print its exact
+# path (no screen to open the window on, every missing sound, two sounds that
+# would crash the mixer, the race font, the control and best-times files, the
+# picture archive, a damaged picture of each screen) must print its exact
 # message and end with status 1; a termination signal (SIGTERM, SIGINT,
 # SIGHUP) at each screen must end it with status 0. The game runs in an X
 # server of its own (Xvfb) with SDL's disk audio driver, on RUNTIME: "classic"
@@ -66,6 +66,8 @@ sonic_end|rm sounds/sonic_end.wav|-|1|Erreur lors du chargement de sonic_end.wav
 road_end|rm sounds/road_end.mp3|-|1|Erreur lors du chargement de road_end.mp3\n
 shrek_end|rm sounds/shrek_end.wav|-|1|Erreur lors du chargement de shrek_end.wav\n
 fatality|rm sounds/fatality.mp3|-|1|Erreur lors du chargement de fatality.mp3
+ding_adpcm_block_0|sound ima_block_align_zero.wav sounds/ding.wav|-|1|Erreur lors du chargement de ding.wave
+mario_end_rmid|sound song_riff_wrapped.mid sounds/mario_end.mid|-|1|Erreur lors du chargement de mario_end.mid\n
 comic|rm font/comic.ttf|-|1|Erreur de chargement de la police font/comic.ttf : Couldn't open font/comic.ttf\n
 control|rm data/control.dat|-|1|Erreur de chargement du fichier de control
 archive|rm pics/pics.dat|-|1|Erreur de chargement du terrain : ouverture de pics/pics.dat impossible\n
@@ -149,6 +151,12 @@ run_path() {
     rm\ *) rm -f "$tree/${damage#rm }" ;;
     pic\ *) damage_picture "${damage#pic }" ;;
     nodisplay) display="-u DISPLAY TERM=xterm" ;;
+    sound\ *) # a generated variant that would crash the mixer's reader
+        local variant=${damage#sound }
+        mkdir -p "$dir/variants" &&
+            "$build/tests/common/write_sound_variants" "$dir/variants" >/dev/null &&
+            cp "$dir/variants/${variant% *}" "$tree/${variant#* }"
+        ;;
     esac
     # shellcheck disable=SC2086 # the display is words
     (cd "$tree" && exec env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY $display SDL_AUDIODRIVER=disk \

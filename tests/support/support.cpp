@@ -7,6 +7,7 @@
 #include <sstream>
 #include <unistd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 ScratchGameDir::ScratchGameDir(bool with_assets, bool with_data) {
     char cwd[4096];
@@ -52,6 +53,33 @@ SDL_Surface* start_test_video() {
 
 void stop_test_video() {
     SDL_Quit();
+}
+
+ChildRun run_child(int (*body)()) {
+    fflush(stdout);
+    int fds[2];
+    ChildRun r = {false, -1, ""};
+    if (pipe(fds) != 0) return r;
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        dup2(fds[1], 1);
+        close(fds[1]);
+        int code = body();
+        fflush(stdout);
+        _exit(code);
+    }
+    close(fds[1]);
+    char buf[4096];
+    ssize_t n;
+    while ((n = read(fds[0], buf, sizeof buf)) > 0)
+        r.out.append(buf, size_t(n));
+    close(fds[0]);
+    int st = 0;
+    waitpid(pid, &st, 0);
+    r.exited = WIFEXITED(st);
+    r.status = r.exited ? WEXITSTATUS(st) : -1;
+    return r;
 }
 
 Uint32 pixel_at(SDL_Surface* s, int x, int y) {

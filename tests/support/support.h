@@ -26,5 +26,15 @@ struct ScratchGameDir {
 SDL_Surface* start_test_video();
 void stop_test_video();
 
+// How a forked child ended and what it wrote to standard output.
+struct ChildRun {
+    bool exited;     // ended by exit(), not by a signal
+    int status;      // its exit status
+    std::string out; // everything it wrote to standard output
+};
+// Runs body in a child process (the game ends the process on a fatal error);
+// its return value becomes the exit status.
+ChildRun run_child(int (*body)());
+
 // Reads a pixel (0x00RRGGBB) of a 32-bit surface.
 Uint32 pixel_at(SDL_Surface* s, int x, int y);
