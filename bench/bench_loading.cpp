@@ -6,9 +6,9 @@
 #include "archive/archive.h"
 #include "bench_support.h"
 #include "screens/main_menu.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/video.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/video.h"
 #include "shell/shell.h"
 
 #include <SDL/SDL_mixer.h>

@@ -5,7 +5,7 @@
 #include "bench_support.h"
 #include "common/sdl_events.h"
 #include "race/race.h"
-#include "shell/clock.h"
+#include "platform/clock.h"
 
 #include <SDL/SDL_ttf.h>
 #include <benchmark/benchmark.h>

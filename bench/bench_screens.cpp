@@ -9,8 +9,8 @@
 #include "screens/hall_screen.h"
 #include "screens/main_menu.h"
 #include "screens/new_record.h"
-#include "shell/clock.h"
-#include "shell/system.h"
+#include "platform/clock.h"
+#include "platform/system.h"
 
 #include <SDL/SDL_rotozoom.h>
 #include <SDL/SDL_ttf.h>

@@ -2,7 +2,7 @@
 
 #include "common/run_tree.h"
 #include "common/sdl_events.h"
-#include "shell/clock.h"
+#include "platform/clock.h"
 
 #include <chrono>
 #include <cstdio>

@@ -7,10 +7,9 @@
 set(VRILLON_HOST_BUILD ${CMAKE_SOURCE_DIR}/build CACHE PATH
     "A build for the building machine, whose game/ and templates/ are copied")
 
-# Files of the game written for POSIX alone under names of their own have
-# their Windows counterparts; the game's start-up is the game's alone.
-list(REMOVE_ITEM VRILLON_CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/records/record_file.cpp
-     ${CMAKE_SOURCE_DIR}/src/shell/game_start_win32.cpp)
+# The game's own start-up on Windows goes into the game alone, not into the
+# tools and tests that share the rest.
+list(REMOVE_ITEM VRILLON_CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/platform/game_start_win32.cpp)
 
 # The libraries' prefix stands for /usr on Debian: its include folder is searched
 # for everything, as the game names its headers <SDL/SDL.h>.
@@ -65,7 +64,7 @@ function(vrillon_windows_game)
     endif()
   endforeach()
 
-  target_sources(vrillon PRIVATE ${CMAKE_SOURCE_DIR}/src/shell/game_start_win32.cpp)
+  target_sources(vrillon PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/game_start_win32.cpp)
   target_link_libraries(vrillon PRIVATE shell32 ole32 uuid)
   set_target_properties(vrillon PROPERTIES WIN32_EXECUTABLE ON)
 

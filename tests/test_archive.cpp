@@ -2,8 +2,8 @@
 // archive the build generates.
 #include "archive/archive.h"
 #include "archive_pack/archive_pack.h"
-#include "race/characters.h"
-#include "shell/system.h"
+#include "tables/characters.h"
+#include "platform/system.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +36,7 @@ void write_words(const std::vector<uint32_t>& words, size_t extra_zero_bytes = 0
     fclose(f);
 }
 
-// An index of 19 entries all pointing at one picture right after it.
+// An index of one entry per picture, all pointing at one picture right after it.
 std::vector<uint32_t> one_picture_archive(int32_t w, int32_t h, const std::vector<uint32_t>& px) {
     std::vector<uint32_t> words(INDEX_ENTRIES, uint32_t(INDEX_BYTES));
     words.push_back(uint32_t(w));
@@ -96,7 +96,7 @@ TEST_F(Archive, NoArchiveGivesSizeZeroNoEntriesAndNoPicture) {
     EXPECT_EQ(out.find("valeur"), std::string::npos);
 }
 
-TEST_F(Archive, IndexOf76BytesPrintsNineteenEntriesAndPictureZeroFollowsIt) {
+TEST_F(Archive, IndexPrintsOneEntryPerPictureAndPictureZeroFollowsIt) {
     std::vector<ArchivePicture> pics;
     for (int i = 0; i < INDEX_ENTRIES; ++i)
         pics.push_back({i + 1, 2, std::vector<uint32_t>(size_t(i + 1) * 2, 0x010203u * i)});
@@ -107,16 +107,21 @@ TEST_F(Archive, IndexOf76BytesPrintsNineteenEntriesAndPictureZeroFollowsIt) {
     int n = load_index_tab(table, unsigned(size));
     fflush(stdout);
     std::vector<std::string> lines = lines_of(testing::internal::GetCapturedStdout());
-    EXPECT_EQ(size, 76);
-    EXPECT_EQ(n, 19);
-    EXPECT_EQ(table[0], 76u); // word 0 is both the index size and picture 0's offset
-    ASSERT_EQ(count_prefix(lines, "valeur "), 19);
-    EXPECT_EQ(lines[0], "taille de l'index =76 octets");
-    EXPECT_EQ(lines[1], "valeur 0 de l'index :4c");
-    EXPECT_EQ(lines[19].rfind("valeur 18 de l'index :", 0), 0u);
+    // One entry of four bytes per picture.
+    EXPECT_EQ(size, INDEX_BYTES);
+    EXPECT_EQ(n, INDEX_ENTRIES);
+    EXPECT_EQ(table[0],
+              uint32_t(INDEX_BYTES)); // word 0 is both the index size and picture 0's offset
+    ASSERT_EQ(count_prefix(lines, "valeur "), INDEX_ENTRIES);
+    EXPECT_EQ(lines[0], "taille de l'index =" + std::to_string(INDEX_BYTES) + " octets");
+    char first[40];
+    snprintf(first, sizeof first, "valeur 0 de l'index :%x", unsigned(INDEX_BYTES));
+    EXPECT_EQ(lines[1], first);
+    const std::string last = "valeur " + std::to_string(INDEX_ENTRIES - 1) + " de l'index :";
+    EXPECT_EQ(lines[INDEX_ENTRIES].rfind(last, 0), 0u);
 
     // Each picture comes back with its own size and pixels.
-    for (int i : {0, 7, 18}) {
+    for (int i : {0, 7, INDEX_ENTRIES - 1}) {
         testing::internal::CaptureStdout();
         SDL_Surface* s = reload_pic(table, i);
         std::string out = testing::internal::GetCapturedStdout();
@@ -234,23 +239,24 @@ TEST(PutPixel, StoresOneToFourBytesAndNothingOutside) {
 
 TEST_F(Archive, DamagedIndexesNeverReachOutsideTheTable) {
     // Short index: only two words on disk; the rest of the table is left alone.
-    write_words({76, 76});
+    write_words({INDEX_BYTES, INDEX_BYTES});
     for (uint32_t& t : table)
         t = 0xDEADBEEFu;
     testing::internal::CaptureStdout();
-    int n = load_index_tab(table, 76);
+    int n = load_index_tab(table, INDEX_BYTES);
     SDL_Surface* s = reload_pic(table, 5);
     SDL_Surface* s0 = reload_pic(table, 0);
     testing::internal::GetCapturedStdout();
-    EXPECT_EQ(n, 19);
-    EXPECT_EQ(table[0], 76u);
-    EXPECT_EQ(table[1], 76u);
+    EXPECT_EQ(n, INDEX_ENTRIES);
+    EXPECT_EQ(table[0], uint32_t(INDEX_BYTES));
+    EXPECT_EQ(table[1], uint32_t(INDEX_BYTES));
     EXPECT_EQ(table[2], 0xDEADBEEFu);
     EXPECT_EQ(s, nullptr);  // offset beyond the file
     EXPECT_EQ(s0, nullptr); // header beyond the end
 
-    // Word 0 above 76: only the 19 entries the table holds are read.
-    std::vector<uint32_t> big(25, 100);
+    // Word 0 above the index's size: only the entries the table holds are read.
+    const uint32_t words = INDEX_ENTRIES + 6;
+    std::vector<uint32_t> big(words, words * 4);
     big.push_back(1);
     big.push_back(1);
     big.push_back(0x123456);
@@ -259,16 +265,16 @@ TEST_F(Archive, DamagedIndexesNeverReachOutsideTheTable) {
     testing::internal::CaptureStdout();
     int size = define_indexTab_size();
     n = load_index_tab(table, unsigned(size));
-    SDL_Surface* p = reload_pic(table, 18);
+    SDL_Surface* p = reload_pic(table, INDEX_ENTRIES - 1);
     std::vector<std::string> lines = lines_of(testing::internal::GetCapturedStdout());
-    EXPECT_EQ(size, 100);
-    EXPECT_EQ(n, 19);
-    EXPECT_EQ(count_prefix(lines, "valeur "), 19);
+    EXPECT_EQ(size, int(words * 4));
+    EXPECT_EQ(n, INDEX_ENTRIES);
+    EXPECT_EQ(count_prefix(lines, "valeur "), INDEX_ENTRIES);
     EXPECT_EQ(table[INDEX_ENTRIES], 0xCAFEF00Du);
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(pixel_at(p, 0, 0), 0x123456u);
     surface_free(p);
-    EXPECT_EQ(reload_pic(table, 19), nullptr);
+    EXPECT_EQ(reload_pic(table, INDEX_ENTRIES), nullptr);
     EXPECT_EQ(reload_pic(table, -1), nullptr);
 }
 
@@ -276,7 +282,7 @@ TEST_F(Archive, DamagedPicturesGiveNullOrStayBlack) {
     testing::internal::CaptureStdout();
     // A short pixel run: the missing pixels stay black.
     write_words(one_picture_archive(4, 4, {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}));
-    load_index_tab(table, 76);
+    load_index_tab(table, INDEX_BYTES);
     SDL_Surface* s = reload_pic(table, 0);
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(pixel_at(s, 0, 1), 0xFFFFFFu);
@@ -440,15 +446,34 @@ int covered(const ArchivePicture& p, int x0, int w) {
 }
 } // namespace
 
-TEST(GeneratedArchive, HoldsNineteenPicturesOfTheSizesTheGameUses) {
+TEST(GeneratedArchive, HoldsEveryPictureOfTheSizeTheGameUses) {
     std::vector<ArchivePicture> pics;
     ASSERT_TRUE(read_archive((std::string(VRILLON_GAME_DIR) + "/pics/pics.dat").c_str(), pics));
-    ASSERT_EQ(pics.size(), 19u);
-    const int sizes[19][2] = {{640, 240}, {640, 240}, {640, 240}, {1040, 180}, {45, 30},
-                              {45, 30},   {45, 30},   {30, 30},   {30, 30},    {30, 30},
-                              {30, 30},   {150, 27},  {80, 28},   {325, 30},   {150, 30},
-                              {216, 30},  {640, 60},  {120, 30},  {40, 30}};
-    for (int i = 0; i < 19; ++i) {
+    ASSERT_EQ(pics.size(), size_t(PICTURE_COUNT));
+    int sizes[PICTURE_COUNT][2] = {};
+    const int screen[2] = {640, 240}, device[2] = {45, 30};
+    for (PictureNumber p : {PIC_MENU, PIC_OPTION, PIC_HALL})
+        std::copy(screen, screen + 2, sizes[p]);
+    for (PictureNumber p : {PIC_CLAVIER, PIC_JOYSTICK, PIC_SOURIS})
+        std::copy(device, device + 2, sizes[p]);
+    sizes[PIC_TERRAIN][0] = 1040;
+    sizes[PIC_TERRAIN][1] = 180;
+    sizes[PIC_EXPLODE][0] = 216;
+    sizes[PIC_EXPLODE][1] = 30;
+    sizes[PIC_BOARD][0] = 640;
+    sizes[PIC_BOARD][1] = 60;
+    sizes[PIC_CHRONO][0] = 120;
+    sizes[PIC_CHRONO][1] = 30;
+    sizes[PIC_ARROW][0] = 40;
+    sizes[PIC_ARROW][1] = 30;
+    // Each character's portrait and running strip (test_characters holds them to the table).
+    for (const CharacterRow& row : CHARACTER_TABLE) {
+        sizes[row.portrait][0] = 30;
+        sizes[row.portrait][1] = 30;
+        sizes[row.sprites][0] = row.runner.frameWidth * row.runner.frames;
+        sizes[row.sprites][1] = row.runner.frameHeight;
+    }
+    for (int i = 0; i < PICTURE_COUNT; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(pics[i].width, sizes[i][0]);
         EXPECT_EQ(pics[i].height, sizes[i][1]);

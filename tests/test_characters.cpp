@@ -4,9 +4,9 @@
 #include "archive/archive.h"
 #include "archive_pack/archive_pack.h"
 #include "input/controls.h"
-#include "race/characters.h"
+#include "tables/characters.h"
 #include "records/records.h"
-#include "shell/sound.h"
+#include "platform/sound.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>

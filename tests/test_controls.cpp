@@ -1,5 +1,5 @@
 #include "input/controls.h"
-#include "shell/system.h"
+#include "platform/system.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>

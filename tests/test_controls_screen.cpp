@@ -1,7 +1,7 @@
 #include "input/controls_screen.h"
 #include "screens/screens.h"
-#include "shell/system.h"
-#include "shell/video.h"
+#include "platform/system.h"
+#include "platform/video.h"
 #include "support/event_script.h"
 #include "support/screen_window.h"
 #include "support/solid_pictures.h"
@@ -71,8 +71,9 @@ TEST_F(ControlsRules, RowsAndCharactersStayWithinBounds) {
         press(SDLK_DOWN);
     EXPECT_EQ(s.row, 3);
     EXPECT_EQ(s.bar.y, 150);
-    press(SDLK_RIGHT);
-    EXPECT_EQ(c[3].character, 3);
+    for (int i = 0; i < CHARACTER_COUNT; ++i)
+        press(SDLK_RIGHT);
+    EXPECT_EQ(c[3].character, CHARACTER_COUNT - 1);
     press(SDLK_UP);
     press(SDLK_LEFT);
     EXPECT_EQ(s.bar.y, 115);

@@ -1,5 +1,5 @@
 #include "race/effects.h"
-#include "shell/clock.h"
+#include "platform/clock.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "screens/intro.h"
 #include "screens/screens.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/session_hooks.h"
-#include "shell/sound.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/session_hooks.h"
+#include "platform/sound.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>

@@ -61,6 +61,15 @@ HallEntry entry_of(const char* name, float t, int character) {
     return e;
 }
 
+// The slots of the characters a four-time file does not reach, as rw_score
+// writes them back: they start at the slowest time.
+std::string later_slots() {
+    std::string s;
+    for (int c = FIRST_SCORE_SLOTS; c < SCORE_SLOTS; ++c)
+        s += " 99999.000000";
+    return s;
+}
+
 } // namespace
 
 // ---- best times ----
@@ -70,7 +79,8 @@ TEST_F(RecordsTest, EmptyScoresFileThenUpdate) {
     EXPECT_EQ(rw_score(3, nullptr, 0), 0.0f);
     const float t = 8000.5f;
     EXPECT_EQ(rw_score(2, &t, 1), 8000.5f);
-    EXPECT_EQ(dir.read("data/scores.dat"), "0.000000 0.000000 8000.500000 0.000000");
+    EXPECT_EQ(dir.read("data/scores.dat"),
+              "0.000000 0.000000 8000.500000 0.000000" + later_slots());
 }
 
 TEST_F(RecordsTest, UpdateKeepsOtherSlotsAndLeavesNoTail) {
@@ -79,7 +89,8 @@ TEST_F(RecordsTest, UpdateKeepsOtherSlotsAndLeavesNoTail) {
     const float t = 900.25f;
     EXPECT_EQ(rw_score(3, &t, 1), 900.25f);
     // Two characters shorter than before: the old tail must be gone.
-    EXPECT_EQ(dir.read("data/scores.dat"), "12500.000000 13250.500000 99999.000000 900.250000");
+    EXPECT_EQ(dir.read("data/scores.dat"),
+              "12500.000000 13250.500000 99999.000000 900.250000" + later_slots());
     EXPECT_EQ(rw_score(3, nullptr, 0), 900.25f);
 
     const float odd = 12345.678f; // six decimals are enough to come back exactly
@@ -96,7 +107,8 @@ TEST_F(RecordsTest, ShortAndHandEditedScoresFiles) {
     EXPECT_EQ(rw_score(3, nullptr, 0), 0.0f);
     const float t = 400.0f;
     rw_score(0, &t, 1);
-    EXPECT_EQ(dir.read("data/scores.dat"), "400.000000 600.000000 0.000000 0.000000");
+    EXPECT_EQ(dir.read("data/scores.dat"),
+              "400.000000 600.000000 0.000000 0.000000" + later_slots());
 
     // Any other mode opens and closes the file and nothing more.
     const std::string text = "1.000000 2.000000 3.000000 4.000000\n   ";
@@ -104,6 +116,31 @@ TEST_F(RecordsTest, ShortAndHandEditedScoresFiles) {
     EXPECT_EQ(rw_score(1, &t, 2), 0.0f);
     EXPECT_EQ(rw_score(1, &t, -1), 0.0f);
     EXPECT_EQ(dir.read("data/scores.dat"), text);
+}
+
+// A file written before a fifth character came keeps its four times and
+// gives the newcomer the slowest time, which its first finish beats; a slot
+// of the first four that the text does not reach still reads 0.0.
+TEST(ScoreSlots, AnOldFileGivesALaterCharacterTheSlowestTime) {
+    const int slots = FIRST_SCORE_SLOTS + 1;
+    float t[slots];
+    read_score_slots("12500.000000 13250.500000 99999.000000 900.250000", t, slots);
+    EXPECT_EQ(t[0], 12500.0f);
+    EXPECT_EQ(t[3], 900.25f);
+    EXPECT_EQ(t[4], NO_TIME_MS);
+    EXPECT_EQ(format_score_slots(t, slots),
+              "12500.000000 13250.500000 99999.000000 900.250000 99999.000000");
+
+    read_score_slots("500 600", t, slots);
+    EXPECT_EQ(t[1], 600.0f);
+    EXPECT_EQ(t[2], 0.0f);
+    EXPECT_EQ(t[3], 0.0f);
+    EXPECT_EQ(t[4], NO_TIME_MS);
+    // A fifth time the file holds is kept, garbage after it stops nothing before.
+    read_score_slots("1\n2\n3 4 5.5 junk", t, slots);
+    EXPECT_EQ(t[4], 5.5f);
+    read_score_slots("1 2 3 4 junk", t, slots);
+    EXPECT_EQ(t[4], NO_TIME_MS);
 }
 
 TEST_F(RecordsTest, MissingScoresFileIsFatal) {
@@ -287,7 +324,8 @@ TEST_F(RecordsTest, TimesThatAreNotNumbersReadAsNoTime) {
         EXPECT_EQ(rw_score(c, nullptr, 0), NO_TIME_MS) << c;
     EXPECT_EQ(save_best_time(0, 50000.0f), 50000.0f);
     EXPECT_EQ(save_best_time(3, 13000.0f), 12000.0f); // not better: kept
-    EXPECT_EQ(dir.read("data/scores.dat"), "50000.000000 99999.000000 99999.000000 12000.000000");
+    EXPECT_EQ(dir.read("data/scores.dat"),
+              "50000.000000 99999.000000 99999.000000 12000.000000" + later_slots());
 
     std::string hall = standard_hall();
     hall.replace(hall.size() - HALL_LINE_WIDTH, HALL_LINE_WIDTH, "jjj -nan 1\n");
@@ -315,8 +353,8 @@ TEST_F(RecordsTest, MissingHallFile) {
 
 namespace {
 
-// The race's placement: scan up from rank 9 while the time there is greater.
-int hall_position(float t) {
+// The placement as a model: scan up from rank 9 while the time there is greater.
+int model_position(float t) {
     HallEntry e = entry_of("aaa", 0.0f, 0);
     int i = 9;
     rw_hall(&e, i, 0);
@@ -345,7 +383,7 @@ TEST_F(RecordsTest, ManyPlacementsKeepTheTableInOrder) {
         HallEntry last = entry_of("aaa", 0.0f, 0);
         rw_hall(&last, 9, 0);
         if (!(t < last.time_ms)) continue;
-        const int rank = hall_position(t);
+        const int rank = model_position(t);
         char name[4] = {char('a' + letter(rng)), char('a' + letter(rng)), 'q', 0};
         HallEntry e = entry_of(name, t, round % 4);
         rw_hall(&e, rank, 1);

@@ -1,11 +1,11 @@
 // The shell's start-up, cycle and shutdown. Start-ups that must fail run in a
 // child process (the game ends the process) whose standard output is read back.
 #include "input/controls.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/session_hooks.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/session_hooks.h"
 #include "shell/shell.h"
-#include "shell/sound.h"
+#include "platform/sound.h"
 #include "support/support.h"
 
 #include <SDL/SDL.h>
@@ -96,10 +96,14 @@ TEST_F(ShellTest, StartUpLoadsEverythingAndShutdownReleasesIt) {
     EXPECT_EQ(k.lastStepTick, 0u);
 
     ResourceCounts during = resource_counts();
-    // 4 sprite sets, 4 portraits, terrain, chrono, explosion, Timer.
-    EXPECT_EQ(during.surfaces - before.surfaces, 12);
+    // A sprite set and a portrait per character, terrain, chrono, explosion, Timer.
+    EXPECT_EQ(during.surfaces - before.surfaces, 2 * CHARACTER_COUNT + 4);
     EXPECT_EQ(during.fonts - before.fonts, 1);
-    EXPECT_EQ(during.samples - before.samples, 6);
+    // Ding, start, fatality and the end sounds that are samples.
+    int endSamples = 0;
+    for (const CharacterRow& row : CHARACTER_TABLE)
+        endSamples += !row.endSoundIsSong;
+    EXPECT_EQ(during.samples - before.samples, 3 + endSamples);
 
     shell_shutdown(s);
     ResourceCounts after = resource_counts();

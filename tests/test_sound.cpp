@@ -1,10 +1,11 @@
 // The sound layer played through SDL's disk-writer audio driver: what the
 // mixer produced ends up in a file that the tests read back.
 #include "common/sound_variants.h"
+#include "platform/sound.h"
+#include "platform/sound_files.h"
+#include "platform/system.h"
 #include "shell/shell.h"
-#include "shell/system.h"
-#include "shell/sound.h"
-#include "shell/sound_files.h"
+#include "tables/characters.h"
 #include "support/support.h"
 
 #include <SDL/SDL.h>
@@ -321,25 +322,38 @@ TEST_F(SoundTest, SongFreedWhilePlayingStops) {
 // signal and a false start, two false starts, a jingle and the applause)
 // still sum below full scale. The start signal is no louder than the ding.
 TEST_F(SoundTest, SoundsLeaveHeadroomAndTheStartIsNoLouderThanTheDing) {
-    const char* const wavs[] = {"ding", "start", "sonic_end", "shrek_end", "applause", "electric"};
-    const char* const mp3s[] = {"road_end", "fatality"};
+    // Every sound the game plays: its own, and each character's end sound.
+    std::vector<std::string> files = {"ding.wav", "start.wav", "applause.wav", "electric.wav",
+                                      "fatality.mp3"};
+    for (const CharacterRow& row : CHARACTER_TABLE)
+        files.push_back(row.endSound);
     std::vector<std::pair<std::string, Level>> levels;
-    for (const char* name : wavs) {
-        std::vector<int16_t> pcm = wav_samples(("sounds/" + std::string(name) + ".wav").c_str());
+    std::vector<std::string> songs;
+    for (const std::string& file : files) {
+        const std::string name = file.substr(0, file.rfind('.'));
+        const std::string kind = file.substr(file.rfind('.') + 1);
+        const std::string path = "sounds/" + file;
+        if (kind != "wav" && kind != "mp3") {
+            songs.push_back(file);
+            continue;
+        }
+        std::vector<int16_t> pcm =
+            kind == "wav" ? wav_samples(path.c_str()) : mp3_samples(path.c_str());
         ASSERT_FALSE(pcm.empty()) << name;
         levels.push_back({name, level_of(pcm)});
     }
-    for (const char* name : mp3s) {
-        std::vector<int16_t> pcm = mp3_samples(("sounds/" + std::string(name) + ".mp3").c_str());
-        ASSERT_FALSE(pcm.empty()) << name;
-        levels.push_back({name, level_of(pcm)});
+    // A song's level as the mixer plays it, alone in the mixer's output.
+    for (const std::string& file : songs) {
+        ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
+        FMUSIC_MODULE* song = FMUSIC_LoadSong(("sounds/" + file).c_str());
+        ASSERT_NE(song, nullptr) << file;
+        FMUSIC_PlaySong(song);
+        wait_until_quiet();
+        std::vector<int16_t> pcm = output_samples();
+        FMUSIC_FreeSong(song);
+        ASSERT_FALSE(pcm.empty()) << file;
+        levels.push_back({file.substr(0, file.rfind('.')), level_of(pcm)});
     }
-    FMUSIC_MODULE* song = FMUSIC_LoadSong("sounds/mario_end.mid");
-    ASSERT_NE(song, nullptr);
-    FMUSIC_PlaySong(song);
-    wait_until_quiet();
-    levels.push_back({"mario_end", level_of(output_samples())});
-    FMUSIC_FreeSong(song);
 
     const double sixDb = std::pow(10.0, -6.0 / 20.0);
     double ding = 0, start = 0, loudest = 0, second = 0;

@@ -1,11 +1,10 @@
 #include "archive/archive.h"
 
-#include "shell/system.h"
+#include "platform/system.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 
 const char* const ARCHIVE_PATH = "pics/pics.dat";
 
@@ -45,6 +44,15 @@ size_t read_pixel_words(FILE* f, Uint8* run, size_t bytes) {
         if (got < want) break;
     }
     return done;
+}
+
+// The whole file's size, the stream left where it was (0 when it cannot tell).
+long long stream_size(FILE* f) {
+    long at = ftell(f);
+    if (at < 0 || fseek(f, 0, SEEK_END) != 0) return 0;
+    long size = ftell(f);
+    if (fseek(f, at, SEEK_SET) != 0) return 0;
+    return size < 0 ? 0 : size;
 }
 } // namespace
 
@@ -139,10 +147,8 @@ SDL_Surface* reload_pic(const uint32_t* table, int index) {
         return nullptr;
     }
     // A negative size, more pixels than the archive could hold, or a row too
-    // wide for a surface's 16-bit pitch is damage. The file's size comes from
-    // its descriptor, so the stream stays where the pixels start.
-    struct stat st;
-    long long fileSize = fstat(fileno(f), &st) == 0 ? (long long)st.st_size : 0;
+    // wide for a surface's 16-bit pitch is damage.
+    long long fileSize = stream_size(f);
     long long pixels = (long long)width * (long long)height;
     if (width < 0 || height < 0 || width > 16383 || pixels * 4 > fileSize ||
         pixels * 4 > 0x7FFFFFFFLL) {

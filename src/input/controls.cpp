@@ -1,8 +1,8 @@
 #include "input/controls.h"
 
-#include "race/characters.h"
-#include "records/record_file.h"
-#include "shell/system.h"
+#include "tables/characters.h"
+#include "platform/record_file.h"
+#include "platform/system.h"
 
 #include <cctype>
 #include <climits>
@@ -12,7 +12,6 @@
 const char* const CONTROL_PATH = "data/control.dat";
 
 static const int DEFAULT_KEYS[PLAYERS] = {SDLK_a, SDLK_z, SDLK_p, SDLK_m};
-static const int INPUT_KINDS = 3;
 
 void default_controls(PlayerControl controls[PLAYERS]) {
     for (int i = 0; i < PLAYERS; ++i) {
@@ -75,11 +74,13 @@ void load_save_controls(PlayerControl controls[PLAYERS], bool save) {
     if (save) {
         std::string text;
         for (int line = 0; line < STORED_LINES; ++line) {
-            char row[64];
-            snprintf(row, sizeof row, "%d %d %d %d\n", *stored_field(controls[0], line),
-                     *stored_field(controls[1], line), *stored_field(controls[2], line),
-                     *stored_field(controls[3], line));
-            text += row;
+            // One number per player, parted by a space.
+            for (int i = 0; i < PLAYERS; ++i) {
+                char number[16];
+                snprintf(number, sizeof number, i ? " %d" : "%d", *stored_field(controls[i], line));
+                text += number;
+            }
+            text += '\n';
         }
         // A save that fails has said so and left the old file: the game goes on.
         save_record(file, text);

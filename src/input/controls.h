@@ -2,10 +2,9 @@
 #pragma once
 
 #include "input/input.h"
+#include "tables/players.h"
 
 #include <cstdint>
-
-enum InputKind { INPUT_KEYBOARD = 0, INPUT_MOUSE = 1, INPUT_JOYSTICK = 2 };
 
 struct PlayerControl {
     bool active;
@@ -18,7 +17,6 @@ struct PlayerControl {
     int32_t key;
 };
 
-constexpr int PLAYERS = 4;
 extern const char* const CONTROL_PATH; // "data/control.dat"
 
 // The values the records hold before the file is read.

@@ -1,20 +1,17 @@
 #include "input/controls_screen.h"
 
 #include "archive/archive.h"
-#include "screens/screen_common.h"
-#include "screens/screens.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/video.h"
+#include "archive/game_pictures.h"
+#include "input/screen_keys.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/video.h"
+#include "tables/layout.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
-constexpr int BAR_TOP = 45;
-constexpr int ROW_STEP = 35;
-constexpr int TEXT_X[3] = {135, 450, 530};
-
 // Draws one text and gives back where it went, so the bar can be covered again.
 void draw_text(ControlsScreen& s, const char* text, int x, int y) {
     if (!text[0]) return; // TTF makes no surface for an empty text
@@ -30,9 +27,9 @@ void controls_screen_init(ControlsScreen& s, PlayerControl controls[PLAYERS], bo
     s.fullscreen = &fullscreen;
     s.row = 0;
     s.bar.x = 0;
-    s.bar.y = BAR_TOP;
+    s.bar.y = CONTROLS_ROW_TOP;
     s.pendingButton = 1;
-    s.result = 1;
+    s.result = SCREEN_BACK;
     s.leave = false;
 }
 
@@ -50,7 +47,7 @@ void controls_next_kind(PlayerControl& row, int joysticks) {
         row.kind = INPUT_KEYBOARD;
     } else if (row.kind == INPUT_JOYSTICK) {
         row.joystick = 0;
-    } else if (row.kind == 3 && row.joystick + 1 < joysticks) {
+    } else if (row.kind == INPUT_KINDS && row.joystick + 1 < joysticks) {
         row.joystick += 1;
         row.kind = INPUT_JOYSTICK;
     } else if (row.kind > INPUT_JOYSTICK) {
@@ -58,8 +55,9 @@ void controls_next_kind(PlayerControl& row, int joysticks) {
     }
 }
 
-void controls_row_texts(const PlayerControl& row, char texts[3][CONTROLS_TEXT_SIZE]) {
-    for (int i = 0; i < 3; ++i)
+void controls_row_texts(const PlayerControl& row,
+                        char texts[CONTROLS_COLUMNS][CONTROLS_TEXT_SIZE]) {
+    for (int i = 0; i < CONTROLS_COLUMNS; ++i)
         texts[i][0] = '\0';
     switch (row.kind) {
     case INPUT_KEYBOARD:
@@ -88,11 +86,20 @@ void controls_row_texts(const PlayerControl& row, char texts[3][CONTROLS_TEXT_SI
 
 void controls_screen_handle(ControlsScreen& s, const SDL_Event& ev) {
     PlayerControl& row = s.controls[s.row];
-    if (ev.type == SDL_QUIT) {
+    switch (screen_key(ev)) {
+    case SCREEN_KEY_QUIT:
         // Quitting is always allowed, conflict or not.
-        s.result = 0;
+        s.result = SCREEN_QUIT;
         s.leave = true;
         return;
+    case SCREEN_KEY_BACK:
+        if (!controls_conflict(s.controls)) s.leave = true;
+        return;
+    case SCREEN_KEY_DISPLAY:
+        s.switchDisplay = true;
+        return;
+    case SCREEN_KEY_NONE:
+        break;
     }
     if (ev.type == SDL_JOYBUTTONDOWN) {
         // Buttons come from the joystick numbered as the row; the race reads
@@ -114,14 +121,14 @@ void controls_screen_handle(ControlsScreen& s, const SDL_Event& ev) {
     case SDLK_DOWN:
         if (s.row < PLAYERS - 1) {
             s.row += 1;
-            s.bar.y += ROW_STEP;
+            s.bar.y += CONTROLS_ROW_STEP;
             s.pendingButton = 1;
         }
         break;
     case SDLK_UP:
         if (s.row > 0) {
             s.row -= 1;
-            s.bar.y -= ROW_STEP;
+            s.bar.y -= CONTROLS_ROW_STEP;
             s.pendingButton = 1;
         }
         break;
@@ -134,18 +141,7 @@ void controls_screen_handle(ControlsScreen& s, const SDL_Event& ev) {
     case SDLK_SPACE:
         controls_next_kind(row, joystick_count());
         break;
-    case SDLK_ESCAPE:
-        if (!controls_conflict(s.controls)) s.leave = true;
-        break;
-    case SDLK_F1:
-        s.switchDisplay = true;
-        break;
-    case SDLK_F4:
-        // Left Alt alone: Num Lock or a second modifier make it an ordinary F4.
-        if (ev.key.keysym.mod == KMOD_LALT) {
-            s.result = 0;
-            s.leave = true;
-        }
+    case SDLK_F4: // with other modifiers than Left-Alt alone: nobody's key
         break;
     default:
         if (row.kind == INPUT_KEYBOARD && sym >= 0 && sym < SNAP_KEYS) row.key = sym;
@@ -160,22 +156,18 @@ void controls_screen_enter(ControlsScreen& s, SDL_Surface* screen, PlayerControl
     s.indexTab = open_index_tab();
     s.red = SDL_MapRGB(screen->format, 255, 0, 0);
     s.green = SDL_MapRGB(screen->format, 0, 255, 0);
-    s.surfSelect = surface_made(SDL_CreateRGBSurface(SDL_HWSURFACE, screen->w, 30, 32, 0, 0, 0, 0));
+    s.surfSelect = surface_made(
+        SDL_CreateRGBSurface(SDL_HWSURFACE, screen->w, CONTROLS_ROW_HEIGHT, 32, 0, 0, 0, 0));
     if (!s.surfSelect) fatal("MENU / Erreur de création de surfSelect : %s\n", SDL_GetError());
     SDL_SetAlpha(s.surfSelect, SDL_SRCALPHA, 25);
     s.background =
         load_picture(s.indexTab, PIC_OPTION, "MENU / Erreur de chargement de option.bmp : %s\n");
     s.select =
         load_picture(s.indexTab, PIC_ARROW, "MENU / Erreur de chargement de select.bmp : %s\n");
-    s.kindPictures[INPUT_JOYSTICK] = load_picture(
-        s.indexTab, PIC_JOYSTICK, "MENU / Erreur de chargement de joystick.jpeg : %s\n");
-    s.kindPictures[INPUT_MOUSE] =
-        load_picture(s.indexTab, PIC_SOURIS, "MENU / Erreur de chargement de souris.jpeg : %s\n");
-    s.kindPictures[INPUT_KEYBOARD] =
-        load_picture(s.indexTab, PIC_CLAVIER, "MENU / Erreur de chargement de clavier.jpeg : %s\n");
+    load_device_pictures(s.indexTab, s.kindPictures);
     load_portraits(s.indexTab, "MENU / ", s.characterPictures);
     fill_black(screen);
-    s.font = open_screen_font("font/comic.ttf", 15, TTF_STYLE_BOLD);
+    s.font = open_screen_font(SCREEN_FONT_FILE, 15, TTF_STYLE_BOLD);
     // Shown at once: the wait for the first event would leave the menu on
     // the window, and F2 would look dead.
     controls_screen_draw(s);
@@ -186,23 +178,23 @@ void controls_screen_draw(ControlsScreen& s) {
     draw_picture(s.screen, s.background, 0, 0);
     for (int r = 0; r < PLAYERS; ++r) {
         const PlayerControl& row = s.controls[r];
-        int y = BAR_TOP + ROW_STEP * r;
+        int y = CONTROLS_ROW_TOP + CONTROLS_ROW_STEP * r;
         if (character_in_range(row.character))
-            draw_picture(s.screen, s.characterPictures[row.character], 55, y);
+            draw_picture(s.screen, s.characterPictures[row.character], CONTROLS_PORTRAIT_X, y);
         if (row.kind >= INPUT_KEYBOARD && row.kind <= INPUT_JOYSTICK)
-            draw_picture(s.screen, s.kindPictures[row.kind], 85, y);
+            draw_picture(s.screen, s.kindPictures[row.kind], CONTROLS_DEVICE_X, y);
         controls_row_texts(row, s.texts[r]);
         int last = -1;
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < CONTROLS_COLUMNS; ++i) {
             if (!s.texts[r][i][0]) continue;
-            draw_text(s, s.texts[r][i], TEXT_X[i], y);
+            draw_text(s, s.texts[r][i], CONTROLS_TEXT_X[i], y);
             if (i > 0) last = i;
         }
         // The bar goes over every row as it is drawn; its colour judges all four.
         s.conflict = controls_conflict(s.controls);
         SDL_FillRect(s.surfSelect, nullptr, s.conflict ? s.red : s.green);
         draw_picture(s.screen, s.surfSelect, 0, s.bar.y);
-        if (last > 0) draw_text(s, s.texts[r][last], TEXT_X[last], y);
+        if (last > 0) draw_text(s, s.texts[r][last], CONTROLS_TEXT_X[last], y);
     }
 }
 
@@ -210,7 +202,7 @@ bool controls_screen_step(ControlsScreen& s) {
     SDL_Event ev;
     if (!game_wait_event(&ev)) {
         // No event can come any more: leave as a quit rather than wait forever.
-        s.result = 0;
+        s.result = SCREEN_QUIT;
         s.leave = true;
         return true;
     }
@@ -224,7 +216,7 @@ bool controls_screen_step(ControlsScreen& s) {
     return s.leave;
 }
 
-int controls_screen_leave(ControlsScreen& s) {
+ScreenResult controls_screen_leave(ControlsScreen& s) {
     surface_free(s.background);
     surface_free(s.select);
     for (SDL_Surface*& p : s.kindPictures)
@@ -244,7 +236,8 @@ int controls_screen_leave(ControlsScreen& s) {
     return s.result;
 }
 
-int controls_screen(SDL_Surface* screen, PlayerControl controls[PLAYERS], bool& fullscreen) {
+ScreenResult controls_screen(SDL_Surface* screen, PlayerControl controls[PLAYERS],
+                             bool& fullscreen) {
     ControlsScreen s;
     controls_screen_enter(s, screen, controls, fullscreen);
     while (!controls_screen_step(s)) {

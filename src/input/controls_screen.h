@@ -1,7 +1,9 @@
 #pragma once
 
 #include "input/controls.h"
-#include "race/characters.h"
+#include "input/screen_keys.h"
+#include "tables/characters.h"
+#include "tables/layout.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>
@@ -14,21 +16,21 @@ struct ControlsScreen {
     SDL_Surface* screen;
     PlayerControl* controls;
     bool* fullscreen;
-    int row;            // selected row
-    SDL_Rect bar;       // highlight bar, on the selected row
-    int pendingButton;  // 1: the next joystick button sets button1, 2: button2
-    int result;         // 1 Escape, 0 quit
+    int row;           // selected row
+    SDL_Rect bar;      // highlight bar, on the selected row
+    int pendingButton; // 1: the next joystick button sets button1, 2: button2
+    ScreenResult result;
     bool leave;         // leave after the current redraw
     bool switchDisplay; // F1 seen: switch the mode before the redraw
     bool conflict;      // colour of the last bar drawn (true: red)
     // What the last redraw wrote in each row's three columns.
-    char texts[PLAYERS][3][CONTROLS_TEXT_SIZE];
+    char texts[PLAYERS][CONTROLS_COLUMNS][CONTROLS_TEXT_SIZE];
     uint32_t* indexTab;
     Uint32 red, green;
     SDL_Surface* surfSelect;
     SDL_Surface* background;
     SDL_Surface* select;
-    SDL_Surface* kindPictures[3]; // by kind
+    SDL_Surface* kindPictures[INPUT_KINDS];
     SDL_Surface* characterPictures[CHARACTER_COUNT];
     TTF_Font* font;
 };
@@ -40,7 +42,7 @@ void controls_screen_handle(ControlsScreen& s, const SDL_Event& ev);
 // Space: keyboard, mouse, joystick 0 .. joysticks-1, keyboard again.
 void controls_next_kind(PlayerControl& row, int joysticks);
 // The row's texts in its three columns ("" where nothing is written).
-void controls_row_texts(const PlayerControl& row, char texts[3][CONTROLS_TEXT_SIZE]);
+void controls_row_texts(const PlayerControl& row, char texts[CONTROLS_COLUMNS][CONTROLS_TEXT_SIZE]);
 // Loads the pictures, the bar and the font; fills the display black.
 void controls_screen_enter(ControlsScreen& s, SDL_Surface* screen, PlayerControl controls[PLAYERS],
                            bool& fullscreen);
@@ -48,4 +50,9 @@ void controls_screen_draw(ControlsScreen& s);
 // Waits for one event, applies it, redraws and flips. True when the screen is to be left.
 bool controls_screen_step(ControlsScreen& s);
 // Releases everything and gives the result.
-int controls_screen_leave(ControlsScreen& s);
+ScreenResult controls_screen_leave(ControlsScreen& s);
+
+// The whole screen, from the main menu's F2: SCREEN_BACK once left with
+// Escape, SCREEN_QUIT on a quit request.
+ScreenResult controls_screen(SDL_Surface* screen, PlayerControl controls[PLAYERS],
+                             bool& fullscreen);

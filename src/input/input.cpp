@@ -1,6 +1,6 @@
 #include "input/input.h"
 
-#include "shell/system.h"
+#include "platform/system.h"
 
 #include <cstring>
 

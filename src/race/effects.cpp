@@ -1,6 +1,6 @@
 #include "race/effects.h"
 
-#include "shell/clock.h"
+#include "platform/clock.h"
 
 #include <cstdlib>
 

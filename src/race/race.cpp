@@ -3,14 +3,14 @@
 #include "race/race_draw.h"
 
 #include "archive/archive.h"
+#include "archive/game_pictures.h"
 #include "input/input.h"
-#include "screens/screen_common.h"
-#include "screens/screens.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/video.h"
-#include "shell/session_hooks.h"
-#include "shell/sound.h"
+#include "input/screen_keys.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/video.h"
+#include "platform/session_hooks.h"
+#include "platform/sound.h"
 
 #include <cstdio>
 #include <cstring>
@@ -183,10 +183,6 @@ void deactivate_character(PlayerControl controls[PLAYERS], int character) {
         if (controls[row].character == character) controls[row].active = false;
 }
 
-int hall_position(float time_ms) {
-    return hall_rank(time_ms);
-}
-
 void race_start(Race& race, const RaceSetup& setup) {
     memset(&race, 0, sizeof race);
     race.screen = setup.screen;
@@ -219,11 +215,12 @@ void race_start(Race& race, const RaceSetup& setup) {
     s.startTick = 0;
     for (int i = 0; i < CHARACTER_COUNT; ++i) {
         memcpy(s.results[i].name, "aaa", 4);
-        s.results[i].time_ms = 99999.0f;
+        s.results[i].time_ms = NO_TIME_MS;
         s.results[i].character = i;
     }
     s.markX = 0;
     s.quitRequested = false;
+    s.complete = false;
 
     for (int c = 0; c < CHARACTER_COUNT; ++c) {
         const RunnerLook& look = CHARACTER_TABLE[c].runner;
@@ -239,15 +236,16 @@ void race_start(Race& race, const RaceSetup& setup) {
     }
 }
 
-void race_hall_placements(Race& race) {
-    RaceState& s = race.state;
-    int count = s.playersLeft < CHARACTER_COUNT ? s.playersLeft : CHARACTER_COUNT;
-    for (int k = 0; k < count; ++k) {
-        // A termination signal ends the program: nobody is left to type a name.
-        if (termination_requested()) break;
-        int rank = hall_position(s.results[k].time_ms);
-        if (rank >= 0) new_record_screen(race.screen, race.assets->portraits, &s.results[k], rank);
-    }
+HallPlacements race_placements(const Race& race) {
+    const RaceState& s = race.state;
+    HallPlacements p;
+    memset(&p, 0, sizeof p);
+    if (!s.complete) return p;
+    p.count = s.playersLeft < CHARACTER_COUNT ? s.playersLeft : CHARACTER_COUNT;
+    if (p.count < 0) p.count = 0;
+    for (int k = 0; k < p.count; ++k)
+        p.results[k] = s.results[k];
+    return p;
 }
 
 RaceStep race_frame(Race& race) {
@@ -255,28 +253,24 @@ RaceStep race_frame(Race& race) {
     InputSnapshot& in = *race.in;
 
     poll_input(in);
-    if (in.quit || alt_f4_held(in)) {
+    if (take_quit_request(in)) {
         // Cleared on any quit, so a row playing with Left-Alt takes no step
         // in this last frame.
         in.keys[SDLK_F4] = 0;
         in.keys[SDLK_LALT] = 0;
         s.quitRequested = true;
     }
-    if (in.keys[SDLK_ESCAPE]) {
-        in.keys[SDLK_ESCAPE] = 0;
+    if (take_key(in, SDLK_ESCAPE)) {
         // A quit in the same frame wins: the program ends, with no name entry.
         if (!s.quitRequested) {
-            if (s.finishCount == s.playersLeft) race_hall_placements(race);
+            s.complete = s.finishCount == s.playersLeft;
             race_release_drawing(race);
             effect_list_free(race.pointDepart);
             race.pointDepart = nullptr;
             return RACE_LEFT;
         }
     }
-    if (in.keys[SDLK_F1]) {
-        switch_display_mode(race);
-        in.keys[SDLK_F1] = 0;
-    }
+    if (take_key(in, SDLK_F1)) switch_display_mode(race);
 
     if (s.started) take_presses(race);
     scroll_view(race);
@@ -304,13 +298,22 @@ RaceStep race_frame(Race& race) {
     return RACE_ENDED_BY_QUIT;
 }
 
-RaceOutcome run_race(const RaceSetup& setup) {
+RaceEnd run_race(const RaceSetup& setup) {
     // Effects point into the runners: the record stays put until the race ends.
     Race race;
     race_start(race, setup);
+    RaceEnd end;
+    memset(&end, 0, sizeof end);
     for (;;) {
         RaceStep step = race_frame(race);
-        if (step == RACE_LEFT) return RACE_BACK_TO_MENU;
-        if (step == RACE_ENDED_BY_QUIT) return RACE_QUIT;
+        if (step == RACE_LEFT) {
+            end.outcome = RACE_BACK_TO_MENU;
+            end.placements = race_placements(race);
+            return end;
+        }
+        if (step == RACE_ENDED_BY_QUIT) {
+            end.outcome = RACE_QUIT;
+            return end;
+        }
     }
 }

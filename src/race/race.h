@@ -2,15 +2,28 @@
 #pragma once
 
 #include "input/controls.h"
-#include "race/characters.h"
+#include "tables/characters.h"
 #include "race/effects.h"
 #include "records/records.h"
-#include "shell/assets.h"
+#include "race/assets.h"
 
 #include <SDL/SDL.h>
 #include <cstdint>
 
 enum RaceOutcome { RACE_BACK_TO_MENU = 0, RACE_QUIT = 1 };
+
+// What a race left with Escape once complete offers the hall of fame: its
+// results in finishing order, each with the name "aaa" until one is typed.
+struct HallPlacements {
+    int count; // 0 when nothing is offered
+    HallEntry results[CHARACTER_COUNT];
+};
+
+// How a race ended, and the placements the layer above is to run.
+struct RaceEnd {
+    RaceOutcome outcome;
+    HallPlacements placements;
+};
 
 // What the shell hands a race: all of it lent for the race's length.
 struct RaceSetup {
@@ -25,13 +38,9 @@ struct RaceSetup {
     bool* fullscreen;
 };
 
-// Runs one race; see RaceOutcome.
-RaceOutcome run_race(const RaceSetup& setup);
+// Runs one race; see RaceEnd.
+RaceEnd run_race(const RaceSetup& setup);
 void deactivate_character(PlayerControl controls[PLAYERS], int character);
-// Rank 0-9 at which the time enters the hall of fame, or -1 for none. It only
-// decides whether the name is asked for: the entry is placed by its time when
-// it is stored.
-int hall_position(float time_ms);
 
 // One runner per character.
 struct Runner {
@@ -51,6 +60,7 @@ struct RaceState {
     HallEntry results[CHARACTER_COUNT];
     int markX;
     bool quitRequested;
+    bool complete; // left with Escape once every runner still in had finished
 };
 
 // Everything one race works on: its own state plus what the shell lends it.
@@ -75,5 +85,6 @@ enum RaceStep { RACE_GO_ON = 0, RACE_LEFT = 1, RACE_ENDED_BY_QUIT = 2 };
 void race_start(Race& race, const RaceSetup& setup);
 // One frame. RACE_LEFT: Escape (pointDepart has been released).
 RaceStep race_frame(Race& race);
-// Escape after a complete race: offers each result to the hall of fame.
-void race_hall_placements(Race& race);
+// After RACE_LEFT: the results a complete race offers the hall of fame (none
+// when it was left before).
+HallPlacements race_placements(const Race& race);

@@ -1,15 +1,14 @@
 #include "race/race_draw.h"
 
 #include "records/records.h"
-#include "screens/screen_common.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/video.h"
+#include "tables/layout.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/video.h"
 
 #include <cstdio>
 
 namespace {
-constexpr Sint16 BOARD_Y = 180;
 constexpr Sint16 MARK_PORTRAIT_X = 250;
 constexpr Sint16 MARK_TIME_X = 285;
 

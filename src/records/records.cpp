@@ -1,8 +1,8 @@
 #include "records/records.h"
 
-#include "race/characters.h"
-#include "records/record_file.h"
-#include "shell/system.h"
+#include "tables/characters.h"
+#include "platform/record_file.h"
+#include "platform/system.h"
 
 #include <cctype>
 #include <cerrno>
@@ -14,24 +14,10 @@
 const char* const SCORES_PATH = "data/scores.dat";
 const char* const HALL_PATH = "data/hall.dat";
 
-static const int SCORE_SLOTS = CHARACTER_COUNT;
-// The best-times line holds one number per character, written out below.
-static_assert(SCORE_SLOTS == 4, "rw_score reads and writes four times");
 // A hall line keeps one digit for the character.
 static_assert(CHARACTER_COUNT <= 10, "hall lines hold a one-digit character");
 
 namespace {
-
-// The four slots as the "%f %f %f %f" scan leaves them: the slots it does not
-// reach stay 0.0; a value that is not a number or is infinite is no time.
-void read_slots(const std::string& text, float slots[SCORE_SLOTS]) {
-    for (int i = 0; i < SCORE_SLOTS; ++i)
-        slots[i] = 0.0f;
-    const int read =
-        sscanf(text.c_str(), "%f %f %f %f", &slots[0], &slots[1], &slots[2], &slots[3]);
-    for (int i = 0; i < read && i < SCORE_SLOTS; ++i)
-        if (!std::isfinite(slots[i])) slots[i] = NO_TIME_MS;
-}
 
 // Writes the slots with the character's slot replaced by time; the slots keep
 // the old values when the save fails.
@@ -39,10 +25,8 @@ void save_slot(RecordFile& file, float slots[SCORE_SLOTS], int character, const 
     float updated[SCORE_SLOTS];
     std::memcpy(updated, slots, sizeof updated);
     std::memcpy(&updated[character], time, sizeof(float));
-    char text[256];
-    snprintf(text, sizeof text, "%f %f %f %f", double(updated[0]), double(updated[1]),
-             double(updated[2]), double(updated[3]));
-    if (save_record(file, text)) std::memcpy(slots, updated, sizeof updated);
+    if (save_record(file, format_score_slots(updated, SCORE_SLOTS)))
+        std::memcpy(slots, updated, sizeof updated);
 }
 
 } // namespace
@@ -50,11 +34,11 @@ void save_slot(RecordFile& file, float slots[SCORE_SLOTS], int character, const 
 float rw_score(int character, const float* time, int mode) {
     RecordFile file = mode == 1 ? open_record_to_update(SCORES_PATH) : open_record(SCORES_PATH);
     if (file.state == RECORD_CANNOT_OPEN) fatal("Erreur de chargement du fichier de scores");
-    float slots[SCORE_SLOTS] = {0.0f, 0.0f, 0.0f, 0.0f};
+    float slots[SCORE_SLOTS];
     const bool slot_ok = character_in_range(character);
     float result = 0.0f;
     if (mode == 0 || mode == 1) {
-        read_slots(file.text, slots);
+        read_score_slots(file.text.c_str(), slots, SCORE_SLOTS);
         if (mode == 1 && slot_ok && time) save_slot(file, slots, character, time);
         if (slot_ok) result = slots[character];
     }
@@ -66,7 +50,7 @@ float save_best_time(int character, float time_ms) {
     RecordFile file = open_record_to_update(SCORES_PATH);
     if (file.state == RECORD_CANNOT_OPEN) fatal("Erreur de chargement du fichier de scores");
     float slots[SCORE_SLOTS];
-    read_slots(file.text, slots);
+    read_score_slots(file.text.c_str(), slots, SCORE_SLOTS);
     float result = 0.0f;
     if (character_in_range(character)) {
         if (slots[character] > time_ms) save_slot(file, slots, character, &time_ms);
@@ -74,6 +58,30 @@ float save_best_time(int character, float time_ms) {
     }
     close_record(file);
     return result;
+}
+
+void read_score_slots(const char* text, float slots[], int count) {
+    for (int i = 0; i < count; ++i)
+        slots[i] = i < FIRST_SCORE_SLOTS ? 0.0f : NO_TIME_MS;
+    // As one scanf over the line would: each number after white space, if any.
+    const char* p = text;
+    for (int i = 0; i < count; ++i) {
+        float value = 0.0f;
+        int used = 0;
+        if (sscanf(p, "%f%n", &value, &used) != 1) break;
+        slots[i] = std::isfinite(value) ? value : NO_TIME_MS;
+        p += used;
+    }
+}
+
+std::string format_score_slots(const float slots[], int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        char number[64];
+        snprintf(number, sizeof number, i ? " %f" : "%f", double(slots[i]));
+        text += number;
+    }
+    return text;
 }
 
 long line_offset(FILE* f, int n) {
@@ -250,4 +258,12 @@ int hall_place(const HallEntry* entry) {
     if (rank >= 0 && !insert_entry(file, entry, rank)) rank = -1;
     close_record(file);
     return rank;
+}
+
+int hall_position(float time_ms) {
+    return hall_rank(time_ms);
+}
+
+void format_seconds(float time_ms, char* out, size_t size) {
+    snprintf(out, size, "%.3f", time_ms / 1000);
 }

@@ -1,11 +1,13 @@
 #include "screens/hall_screen.h"
 
 #include "archive/archive.h"
-#include "screens/screen_common.h"
+#include "archive/game_pictures.h"
+#include "input/screen_keys.h"
 #include "screens/screens.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/video.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/video.h"
+#include "tables/layout.h"
 
 #include <cstdio>
 #include <cstring>
@@ -22,29 +24,19 @@ void draw_hall_text(HallScreen& h, const char* text, int x, int y) {
 } // namespace
 
 void hall_row_place(int rank, int* x0, int* y) {
-    *x0 = rank < 5 ? 0 : 275;
-    *y = 46 * (rank % 5);
+    *x0 = rank < HALL_ROWS_PER_COLUMN ? 0 : HALL_COLUMN_X;
+    *y = HALL_ROW_STEP * (rank % HALL_ROWS_PER_COLUMN);
 }
 
 HallAction hall_apply_input(HallScreen& h) {
     InputSnapshot& in = h.in;
-    if (in.keys[SDLK_ESCAPE]) {
-        in.keys[SDLK_ESCAPE] = 0;
+    if (take_key(in, SDLK_ESCAPE)) h.finish = true;
+    // A quit stands through an F1 redraw: the screen is left at the next pass.
+    if (take_quit_request(in)) {
+        h.result = SCREEN_QUIT;
         h.finish = true;
     }
-    if (in.quit) {
-        in.quit = 0;
-        h.result = 0;
-        h.finish = true;
-    }
-    if (in.keys[SDLK_F1]) {
-        in.keys[SDLK_F1] = 0;
-        return HALL_REDRAW;
-    }
-    if (take_alt_f4(in)) {
-        h.result = 0;
-        return HALL_LEAVE;
-    }
+    if (take_key(in, SDLK_F1)) return HALL_REDRAW;
     return h.finish ? HALL_LEAVE : HALL_STAY;
 }
 
@@ -52,7 +44,7 @@ void hall_screen_enter(HallScreen& h, SDL_Surface* screen, bool& fullscreen) {
     memset(&h, 0, sizeof h);
     h.screen = screen;
     h.fullscreen = &fullscreen;
-    h.result = 1;
+    h.result = SCREEN_BACK;
     // Shown if the first line cannot be read at all: no portrait, a blank time.
     snprintf(h.entry.name, sizeof h.entry.name, "---");
     h.entry.time_ms = 0.0f;
@@ -62,14 +54,14 @@ void hall_screen_enter(HallScreen& h, SDL_Surface* screen, bool& fullscreen) {
     h.background =
         load_picture(h.indexTab, PIC_HALL, "HALL / Erreur de chargement de hall.bmp : %s\n");
     load_portraits(h.indexTab, "HALL / ", h.portraits);
-    h.font = open_screen_font("font/comic.ttf", 20, TTF_STYLE_BOLD);
+    h.font = open_screen_font(SCREEN_FONT_FILE, 20, TTF_STYLE_BOLD);
     hall_screen_draw(h);
 }
 
 void hall_screen_draw(HallScreen& h) {
     draw_picture(h.screen, h.background, 0, 0);
     // A quit already asked for stands; a pending Escape is put off by the redraw.
-    if (h.result != 0) h.finish = false;
+    if (h.result != SCREEN_QUIT) h.finish = false;
     for (int r = 0; r < HALL_LINES; ++r) {
         // One entry serves every row: a field that cannot be read keeps the row above's.
         rw_hall(&h.entry, r, 0);
@@ -78,15 +70,15 @@ void hall_screen_draw(HallScreen& h) {
         h.shownCharacters[r] = -1;
         if (character_in_range(h.entry.character)) {
             h.shownCharacters[r] = h.entry.character;
-            draw_picture(h.screen, h.portraits[h.entry.character], x0 + 30, y);
+            draw_picture(h.screen, h.portraits[h.entry.character], x0 + HALL_PORTRAIT_X, y);
         }
         char name[sizeof h.entry.name + 1];
         memcpy(name, h.entry.name, sizeof h.entry.name);
         name[sizeof h.entry.name] = '\0'; // a damaged name may lack its end
-        draw_hall_text(h, name, x0 + 90, y);
+        draw_hall_text(h, name, x0 + HALL_NAME_X, y);
         char time[32];
         format_seconds(h.entry.time_ms, time, sizeof time);
-        draw_hall_text(h, time, x0 + 150, y);
+        draw_hall_text(h, time, x0 + HALL_TIME_X, y);
         game_flip(h.screen);
     }
     game_flip(h.screen);
@@ -109,7 +101,7 @@ bool hall_screen_step(HallScreen& h) {
     return false;
 }
 
-int hall_screen_leave(HallScreen& h) {
+ScreenResult hall_screen_leave(HallScreen& h) {
     for (SDL_Surface*& p : h.portraits)
         surface_free(p);
     surface_free(h.background);
@@ -124,7 +116,7 @@ int hall_screen_leave(HallScreen& h) {
     return h.result;
 }
 
-int hall_screen(SDL_Surface* screen, bool& fullscreen) {
+ScreenResult hall_screen(SDL_Surface* screen, bool& fullscreen) {
     HallScreen h;
     hall_screen_enter(h, screen, fullscreen);
     while (!hall_screen_step(h)) {

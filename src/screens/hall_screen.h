@@ -2,7 +2,8 @@
 #pragma once
 
 #include "input/input.h"
-#include "race/characters.h"
+#include "input/screen_keys.h"
+#include "tables/characters.h"
 #include "records/records.h"
 
 #include <SDL/SDL.h>
@@ -12,7 +13,7 @@
 struct HallScreen {
     SDL_Surface* screen;
     bool* fullscreen;
-    int result;  // 1 back to the menu, 0 quit
+    ScreenResult result;
     bool finish; // end after the current pass
     HallEntry entry;
     InputSnapshot in;
@@ -28,11 +29,11 @@ enum HallAction { HALL_STAY, HALL_LEAVE, HALL_REDRAW };
 
 // Column offset and top of the row of a rank: ranks 0-4 on the left, 5-9 on the right.
 void hall_row_place(int rank, int* x0, int* y);
-// Applies the flags of the snapshot to the state (Escape, quit, F1, Left-Alt+F4).
+// Applies the flags of the snapshot to the state (Escape, a quit request, F1).
 HallAction hall_apply_input(HallScreen& h);
 
 void hall_screen_enter(HallScreen& h, SDL_Surface* screen, bool& fullscreen);
 void hall_screen_draw(HallScreen& h);
 // One pass: input, actions, a short wait. True when the screen is to be left.
 bool hall_screen_step(HallScreen& h);
-int hall_screen_leave(HallScreen& h);
+ScreenResult hall_screen_leave(HallScreen& h);

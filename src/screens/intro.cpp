@@ -1,10 +1,9 @@
 #include "screens/intro.h"
 
-#include "screens/screen_common.h"
 #include "screens/screens.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/video.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/video.h"
 
 #include <SDL/SDL_rotozoom.h>
 #include <cmath>
@@ -31,7 +30,7 @@ void blit_dot(IntroState& s) {
     if (s.dotCount < INTRO_MAX_DOTS) s.dots[s.dotCount++] = s.dot;
 }
 
-void enter_phase(IntroState& s, int phase) {
+void enter_phase(IntroState& s, IntroPhase phase) {
     s.phase = phase;
     if (s.phaseStart[phase] == 0) s.phaseStart[phase] = s.frame;
 }
@@ -39,17 +38,17 @@ void enter_phase(IntroState& s, int phase) {
 // One phase's step; true when it handed over to the next phase.
 bool run_phase(IntroState& s, Uint32 now) {
     switch (s.phase) {
-    case 0:
+    case INTRO_LINE:
         s.dot.x = Sint16(s.x0);
         s.dot.y = LINE_Y;
         blit_dot(s);
         s.x0 += 1.0f;
         if (s.x0 >= 100) {
-            enter_phase(s, 1);
+            enter_phase(s, INTRO_FIRST_ARCH);
             return true;
         }
         return false;
-    case 1: {
+    case INTRO_FIRST_ARCH: {
         bool next = false;
         if (s.a1 <= 180) advance(s.a1, SMALL_STEP);
         place_dot(s, 150, 50, s.a1);
@@ -58,10 +57,10 @@ bool run_phase(IntroState& s, Uint32 now) {
             next = true;
         }
         blit_dot(s);
-        if (next) enter_phase(s, 2);
+        if (next) enter_phase(s, INTRO_TWIN_ARCHES);
         return next;
     }
-    case 2:
+    case INTRO_TWIN_ARCHES:
         if (s.a1 <= 180) {
             advance(s.a1, SMALL_STEP);
             place_dot(s, 250, 50, s.a1);
@@ -74,11 +73,11 @@ bool run_phase(IntroState& s, Uint32 now) {
         }
         if (s.a1 > 180 && s.a2 > 180) {
             s.a1 = s.a2 = 0;
-            enter_phase(s, 3);
+            enter_phase(s, INTRO_LAST_ARCH);
             return true;
         }
         return false;
-    case 3: {
+    case INTRO_LAST_ARCH: {
         bool next = false;
         if (s.a1 <= 180) advance(s.a1, SMALL_STEP);
         place_dot(s, 425, 25, s.a1);
@@ -87,19 +86,19 @@ bool run_phase(IntroState& s, Uint32 now) {
             next = true;
         }
         blit_dot(s);
-        if (next) enter_phase(s, 4);
+        if (next) enter_phase(s, INTRO_RUN_OUT);
         return next;
     }
-    case 4:
+    case INTRO_RUN_OUT:
         s.dot.x += 1;
         blit_dot(s);
         if (s.dot.x > 639) {
             s.t0 = now;
-            enter_phase(s, 5);
+            enter_phase(s, INTRO_TITLE);
             return true;
         }
         return false;
-    case 5: {
+    case INTRO_TITLE: {
         Uint32 elapsed = now - s.t0;
         if (elapsed < 2000) {
             s.title = INTRO_TITLE_STRAIGHT;
@@ -132,7 +131,7 @@ void intro_state_init(IntroState& s) {
 
 void intro_step(IntroState& s, Uint32 now) {
     s.frame += 1;
-    if (s.frame == 1) s.phaseStart[0] = 1;
+    if (s.frame == 1) s.phaseStart[INTRO_LINE] = 1;
     s.dotCount = 0;
     s.title = INTRO_TITLE_KEEP;
     s.playSound = false;
@@ -167,6 +166,8 @@ void intro_screen_enter(IntroGraphics& g) {
 bool intro_screen_step(IntroState& s, IntroGraphics& g) {
     SDL_Event ev;
     while (game_poll_event(&ev)) {
+        // Keys of its own, not the screens' shared ones: the window's close
+        // skips the intro like Escape, and Left-Alt+F4 does nothing here.
         if ((ev.type == SDL_KEYDOWN && ev.key.keysym.sym == SDLK_ESCAPE) || ev.type == SDL_QUIT)
             s.done = true;
     }

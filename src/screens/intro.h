@@ -2,7 +2,7 @@
 // its frames can be counted without a window.
 #pragma once
 
-#include "shell/sound.h"
+#include "platform/sound.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>
@@ -11,16 +11,27 @@ constexpr int INTRO_MAX_DOTS = 8;
 
 enum IntroTitle { INTRO_TITLE_KEEP = 0, INTRO_TITLE_STRAIGHT = 1, INTRO_TITLE_TILTED = 2 };
 
+// The intro's phases, in the order they run.
+enum IntroPhase {
+    INTRO_LINE = 0,        // the dot runs along the line
+    INTRO_FIRST_ARCH = 1,  // the first arch
+    INTRO_TWIN_ARCHES = 2, // a small and a large arch drawn together
+    INTRO_LAST_ARCH = 3,   // the last, small arch
+    INTRO_RUN_OUT = 4,     // the line on to the right edge
+    INTRO_TITLE = 5,       // the studio's name, straight then tilted
+    INTRO_PHASES
+};
+
 struct IntroState {
-    int phase; // 0 line, 1 first arch, 2 twin arches, 3 last arch, 4 run-out, 5 title
+    IntroPhase phase;
     float x0;
     float a1, a2; // degrees, summed in single precision
     Uint32 t0;    // start of the title phase
     bool done;
     bool soundArmed;
-    SDL_Rect dot;       // last dot position
-    long frame;         // number of the frame being run, from 1
-    long phaseStart[6]; // frame in which each phase first ran (0: not yet)
+    SDL_Rect dot;                  // last dot position
+    long frame;                    // number of the frame being run, from 1
+    long phaseStart[INTRO_PHASES]; // frame in which each phase first ran (0: not yet)
     // What this frame draws: dots on the screen, the title into the buffer, the sample.
     SDL_Rect dots[INTRO_MAX_DOTS];
     int dotCount;

@@ -1,24 +1,20 @@
 #include "screens/main_menu.h"
 
 #include "archive/archive.h"
+#include "archive/game_pictures.h"
 #include "input/controls_screen.h"
+#include "input/screen_keys.h"
 #include "records/records.h"
-#include "screens/screen_common.h"
 #include "screens/screens.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/video.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/video.h"
+#include "tables/layout.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
-constexpr int ARROW_X = 60;
-constexpr int ARROW_TOP = 50;
-constexpr int ROW_STEP = 35;
-constexpr int OPTION_X = 210;
-constexpr int OPTION_Y = 203;
-
 bool fatalityFallback = true; // used only if a caller passes no option flag
 
 // Renders a menu text into dispTime, releasing the previous one.
@@ -31,7 +27,7 @@ void render_disp_time(MainMenu& m, const char* text) {
 void draw_option_text(MainMenu& m) {
     snprintf(m.optionText, sizeof m.optionText, "%s", fatality_text(*m.fatality));
     render_disp_time(m, m.optionText);
-    SDL_Rect at = {OPTION_X, OPTION_Y, Uint16(m.dispTime->w), Uint16(m.dispTime->h)};
+    SDL_Rect at = {MENU_OPTION_X, MENU_OPTION_Y, Uint16(m.dispTime->w), Uint16(m.dispTime->h)};
     SDL_BlitSurface(m.dispTime, nullptr, m.screen, &at);
     m.optionRect = at; // the blit's clipped rectangle: what is erased next time
 }
@@ -63,16 +59,16 @@ void menu_device_kinds(PlayerControl controls[PLAYERS], int joysticks, int shown
 }
 
 void menu_arrow_up(MainMenu& m) {
-    if (m.arrowRect.y >= ARROW_TOP + ROW_STEP) {
+    if (m.arrowRect.y >= MENU_ARROW_TOP + MENU_ROW_STEP) {
         m.selection -= 1;
-        m.arrowRect.y -= ROW_STEP;
+        m.arrowRect.y -= MENU_ROW_STEP;
     }
 }
 
 void menu_arrow_down(MainMenu& m) {
-    if (m.arrowRect.y <= ARROW_TOP + 2 * ROW_STEP) {
+    if (m.arrowRect.y <= MENU_ARROW_TOP + (PLAYERS - 2) * MENU_ROW_STEP) {
         m.selection += 1;
-        m.arrowRect.y += ROW_STEP;
+        m.arrowRect.y += MENU_ROW_STEP;
     }
 }
 
@@ -90,19 +86,13 @@ void main_menu_enter(MainMenu& m, SDL_Surface* screen, PlayerControl controls[PL
         load_picture(m.indexTab, PIC_MENU, "MENU / Erreur de chargement de menu.bmp : %s\n");
     m.arrow =
         load_picture(m.indexTab, PIC_ARROW, "MENU / Erreur de chargement de fleche.bmp : %s\n");
-    m.devicePictures[INPUT_JOYSTICK] = load_picture(
-        m.indexTab, PIC_JOYSTICK, "MENU / Erreur de chargement de joystick.jpeg : %s\n");
-    m.devicePictures[INPUT_MOUSE] =
-        load_picture(m.indexTab, PIC_SOURIS, "MENU / Erreur de chargement de souris.jpeg : %s\n");
-    m.devicePictures[INPUT_KEYBOARD] =
-        load_picture(m.indexTab, PIC_CLAVIER, "MENU / Erreur de chargement de clavier.jpeg : %s\n");
-    if (SDL_SetColorKey(m.arrow, SDL_SRCCOLORKEY, key_grey(screen)) != 0)
-        fatal("Menu / Erreur d'application de la transparence fleche : %s\n", SDL_GetError());
-    m.arrowRect.x = ARROW_X;
-    m.arrowRect.y = ARROW_TOP;
+    load_device_pictures(m.indexTab, m.devicePictures);
+    set_colour_key(m.arrow, key_grey(screen), "Menu / ", "fleche");
+    m.arrowRect.x = MENU_ARROW_X;
+    m.arrowRect.y = MENU_ARROW_TOP;
     m.arrowRect.w = Uint16(m.arrow->w);
     m.arrowRect.h = Uint16(m.arrow->h);
-    m.font = open_screen_font("font/comic.ttf", 20, TTF_STYLE_NORMAL);
+    m.font = open_screen_font(SCREEN_FONT_FILE, MENU_FONT_SIZE, TTF_STYLE_NORMAL);
     m.selection = 1;
     main_menu_full_draw(m);
 }
@@ -114,12 +104,13 @@ void main_menu_full_draw(MainMenu& m) {
         char text[32];
         format_seconds(rw_score(i, &unused, 0), text, sizeof text);
         render_disp_time(m, text);
-        draw_picture(m.screen, m.dispTime, 505, 45 + 35 * i);
+        draw_picture(m.screen, m.dispTime, MENU_TIME_X, MENU_TIME_TOP + MENU_TIME_STEP * i);
     }
     menu_device_kinds(m.controls, m.joysticks, m.shownKinds);
     for (int n = 0; n < PLAYERS; ++n) {
         if (m.shownKinds[n] >= 0)
-            draw_picture(m.screen, m.devicePictures[m.shownKinds[n]], 210, 46 + 36 * n);
+            draw_picture(m.screen, m.devicePictures[m.shownKinds[n]], MENU_DEVICE_X,
+                         MENU_DEVICE_TOP + MENU_DEVICE_STEP * n);
     }
     draw_arrow(m);
     draw_option_text(m);
@@ -127,11 +118,11 @@ void main_menu_full_draw(MainMenu& m) {
     if (m.selection != MENU_QUIT) m.finish = false;
 }
 
-// After the controls or hall-of-fame screen: 0 means quit and the pass goes on;
+// After the controls or hall-of-fame screen: on a quit the pass goes on;
 // otherwise the menu is drawn again and the pass ends (true).
-static bool back_from_sub_screen(MainMenu& m, int result) {
+static bool back_from_sub_screen(MainMenu& m, ScreenResult result) {
     m.screen = screen_after_switch();
-    if (result == 0) {
+    if (result == SCREEN_QUIT) {
         request_quit(m);
         return false;
     }
@@ -156,27 +147,22 @@ bool main_menu_step(MainMenu& m) {
     }
     // The quit and Return flags stay set: the menu ends at the next pass if a
     // sub-screen's redraw put this one off.
-    if (in.quit) request_quit(m);
-    if (take_alt_f4(in)) request_quit(m);
+    if (take_quit_request(in)) request_quit(m);
     if (in.keys[SDLK_RETURN]) m.finish = true;
-    if (in.keys[SDLK_F2]) {
-        in.keys[SDLK_F2] = 0;
-        int r = controls_screen(m.screen, m.controls, *m.fullscreen);
+    if (take_key(in, SDLK_F2)) {
+        ScreenResult r = controls_screen(m.screen, m.controls, *m.fullscreen);
         if (back_from_sub_screen(m, r)) return false;
     }
-    if (in.keys[SDLK_F1]) {
-        in.keys[SDLK_F1] = 0;
+    if (take_key(in, SDLK_F1)) {
         m.screen = switch_display(*m.fullscreen);
         main_menu_full_draw(m);
         return false;
     }
-    if (in.keys[SDLK_F3]) {
-        in.keys[SDLK_F3] = 0;
-        int r = hall_screen(m.screen, *m.fullscreen);
+    if (take_key(in, SDLK_F3)) {
+        ScreenResult r = hall_screen(m.screen, *m.fullscreen);
         if (back_from_sub_screen(m, r)) return false;
     }
-    if (in.keys[SDLK_F4]) {
-        in.keys[SDLK_F4] = 0;
+    if (take_key(in, SDLK_F4)) {
         *m.fatality = !*m.fatality;
         fill_black(m.screen, &m.optionRect);
         draw_option_text(m);

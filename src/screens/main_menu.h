@@ -21,7 +21,7 @@ struct MainMenu {
     uint32_t* indexTab;
     SDL_Surface* background;
     SDL_Surface* arrow;
-    SDL_Surface* devicePictures[3]; // by kind
+    SDL_Surface* devicePictures[INPUT_KINDS];
     TTF_Font* font;
     SDL_Surface* dispTime;   // the text last rendered
     SDL_Rect optionRect;     // where the option text was last drawn

@@ -1,17 +1,16 @@
 #include "screens/new_record.h"
 
-#include "screens/screen_common.h"
 #include "screens/screens.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/video.h"
-#include "shell/sound.h"
+#include "tables/layout.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/video.h"
+#include "platform/sound.h"
 
 #include <SDL/SDL_rotozoom.h>
 #include <cstdio>
 
 namespace {
-const char* const FONT_FILE = "font/comic.ttf";
 const char* const APPLAUSE_FILE = "sounds/applause.wav";
 constexpr int FONT_SIZE = 40;
 constexpr Uint32 FRAME_MS = 20;
@@ -71,6 +70,8 @@ void name_entry_event(NameEntry& ne, const SDL_Event& ev) {
     // insert the same record twice.
     if (ne.done || !ne.entry) return;
     char* name = ne.entry->name;
+    // Keys of its own: a close ends the entry unsaved, and neither F1 nor
+    // Left-Alt+F4 means anything here.
     if (ev.type == SDL_QUIT) {
         ne.done = true;
         return;
@@ -166,7 +167,7 @@ bool new_record_screen_step(RecordScreen& r) {
 }
 
 void name_entry_keys_hint(RecordScreen& r) {
-    TTF_Font* small = font_open(FONT_FILE, KEYS_HINT_SIZE);
+    TTF_Font* small = font_open(SCREEN_FONT_FILE, KEYS_HINT_SIZE);
     r.keysHint = render_text(small, KEYS_HINT, white_colour());
     font_close(small);
 }
@@ -175,7 +176,7 @@ void new_record_screen_enter(RecordScreen& r, SDL_Surface* screen,
                              SDL_Surface* portraits[CHARACTER_COUNT], HallEntry* entry, int rank) {
     r = RecordScreen{};
     r.screen = screen;
-    r.font = open_screen_font(FONT_FILE, FONT_SIZE, TTF_STYLE_NORMAL);
+    r.font = open_screen_font(SCREEN_FONT_FILE, FONT_SIZE, TTF_STYLE_NORMAL);
     r.applause = FSOUND_Sample_Load(FSOUND_FREE, APPLAUSE_FILE, 0, 0, 0);
     if (!r.applause) fatal_line("Erreur lors du chargement de applause.wav");
     FSOUND_PlaySound(FSOUND_FREE, r.applause);

@@ -1,9 +1,9 @@
 // New record entry: the name being typed, as a record the screen steps.
 #pragma once
 
-#include "race/characters.h"
+#include "tables/characters.h"
 #include "records/records.h"
-#include "shell/sound.h"
+#include "platform/sound.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>

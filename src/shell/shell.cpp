@@ -1,13 +1,14 @@
 #include "shell/shell.h"
 
 #include "archive/archive.h"
+#include "archive/game_pictures.h"
 #include "race/race.h"
-#include "screens/screen_common.h"
 #include "screens/screens.h"
-#include "shell/system.h"
-#include "shell/video.h"
-#include "shell/session_hooks.h"
-#include "shell/sound.h"
+#include "tables/layout.h"
+#include "platform/system.h"
+#include "platform/video.h"
+#include "platform/session_hooks.h"
+#include "platform/sound.h"
 
 #include <SDL/SDL_ttf.h>
 
@@ -15,8 +16,6 @@
 #include <cstring>
 
 namespace {
-
-const char* const RACE_FONT = "font/comic.ttf";
 
 // Loads one sample; on failure prints the message, as a line or not, and ends.
 FSOUND_SAMPLE* load_sample(const char* path, const char* message, bool as_line) {
@@ -67,13 +66,6 @@ void set_window_icon() {
     surface_free(icon);
 }
 
-// The grey colour key on a picture drawn over others; NAME is the picture's
-// in the failure message.
-void set_colour_key(SDL_Surface* s, Uint32 key, const char* name) {
-    if (SDL_SetColorKey(s, SDL_SRCCOLORKEY, key) != 0)
-        fatal("Erreur d'application de la transparence %s : %s\n", name, SDL_GetError());
-}
-
 void load_pictures(Assets& a, SDL_Surface* screen) {
     a.terrain = load_picture(a.indexTab, PIC_TERRAIN, "Erreur de chargement du terrain : %s\n");
 
@@ -82,7 +74,7 @@ void load_pictures(Assets& a, SDL_Surface* screen) {
         a.spriteSet[c] = reload_pic(a.indexTab, row.sprites);
         if (!a.spriteSet[c])
             fatal("Erreur de chargement du spriteSet %s : %s\n", row.name, SDL_GetError());
-        set_colour_key(a.spriteSet[c], a.colorKey, row.name);
+        set_colour_key(a.spriteSet[c], a.colorKey, "", row.name);
     }
     load_portraits(a.indexTab, "MAIN / ", a.portraits);
 
@@ -95,7 +87,7 @@ void load_pictures(Assets& a, SDL_Surface* screen) {
 
     a.explosion =
         load_picture(a.indexTab, PIC_EXPLODE, "MAIN / Erreur de chargement de explode.bmp : %s\n");
-    set_colour_key(a.explosion, a.colorKey, "explosion");
+    set_colour_key(a.explosion, a.colorKey, "", "explosion");
 }
 
 // Opens the joysticks the system reports. The input snapshot covers four, so a
@@ -103,7 +95,7 @@ void load_pictures(Assets& a, SDL_Surface* screen) {
 // names joysticks that need not exist: those are simply not opened.
 void open_joysticks(ShellState& s) {
     s.joysticks = joystick_count();
-    for (int j = 0; j < s.joysticks && j < 4; ++j) {
+    for (int j = 0; j < s.joysticks && j < SNAP_JOYSTICKS; ++j) {
         s.assets.joysticks[j] = SDL_JoystickOpen(j);
         if (!s.assets.joysticks[j] && !joystick_count_overridden())
             fatal("Erreur d'ouverture du joystick N°%d\n", j + 1);
@@ -159,7 +151,7 @@ void shell_start_up(ShellState& s) {
 
     load_sounds(a);
 
-    a.font = open_screen_font(RACE_FONT, 20, TTF_STYLE_BOLD);
+    a.font = open_screen_font(SCREEN_FONT_FILE, 20, TTF_STYLE_BOLD);
 
     k.timerPos.x = 20;
     k.timerPos.y = 10;
@@ -204,12 +196,24 @@ bool shell_cycle(ShellState& s) {
     // Presses latched in the frame a race was left in would otherwise reach
     // the next race's countdown and eliminate their player at its first frame.
     clear_input(s.input);
-    RaceOutcome outcome = run_race(race_setup(s, n));
+    RaceEnd end = run_race(race_setup(s, n));
     s.screen = current_screen(s.screen);
-    if (outcome != RACE_BACK_TO_MENU) return false;
+    if (end.outcome != RACE_BACK_TO_MENU) return false;
     // Left with Escape: the race has released the effect list.
     s.pointDepart = nullptr;
+    shell_hall_placements(s, end.placements);
     return true;
+}
+
+void shell_hall_placements(ShellState& s, const HallPlacements& placements) {
+    for (int k = 0; k < placements.count; ++k) {
+        // A termination signal ends the program: nobody is left to type a name.
+        if (termination_requested()) break;
+        // The rank is read for each result in turn: the one before may have moved it.
+        HallEntry entry = placements.results[k];
+        int rank = hall_position(entry.time_ms);
+        if (rank >= 0) new_record_screen(s.screen, s.assets.portraits, &entry, rank);
+    }
 }
 
 void shell_shutdown(ShellState& s) {
@@ -239,7 +243,7 @@ void shell_shutdown(ShellState& s) {
         FMUSIC_FreeSong(end.song);
     free_index_tab(a.indexTab);
 
-    for (int j = 0; j < 4; ++j)
+    for (int j = 0; j < SNAP_JOYSTICKS; ++j)
         if (a.joysticks[j]) SDL_JoystickClose(a.joysticks[j]);
 
     close_media();

@@ -5,7 +5,7 @@
 #include "input/input.h"
 #include "race/effects.h"
 #include "race/race.h"
-#include "shell/assets.h"
+#include "race/assets.h"
 
 #include <SDL/SDL.h>
 
@@ -33,7 +33,11 @@ void shell_init_state(ShellState& s);
 void shell_start_up(ShellState& s);
 // The race as the shell lends it, for the given number of players.
 RaceSetup race_setup(ShellState& s, int players);
-// One cycle: main menu, then a race. False when the program is to shut down.
+// One cycle: main menu, then a race and the hall-of-fame placements it hands
+// back. False when the program is to shut down.
 bool shell_cycle(ShellState& s);
+// Offers each result to the hall of fame in turn: a name entry for each that
+// makes the ten best.
+void shell_hall_placements(ShellState& s, const HallPlacements& placements);
 // Releases everything and closes the libraries.
 void shell_shutdown(ShellState& s);

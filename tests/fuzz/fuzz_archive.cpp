@@ -3,7 +3,7 @@
 #include "fuzz_common.h"
 
 #include "archive/archive.h"
-#include "shell/system.h"
+#include "platform/system.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz_enter_scratch_dir();

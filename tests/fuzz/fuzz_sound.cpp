@@ -6,8 +6,8 @@
 // to: LD_LIBRARY_PATH pointing at sdl12-compat fuzzes SDL 2's WAV loader.
 #include "fuzz_common.h"
 
-#include "shell/sound.h"
-#include "shell/sound_files.h"
+#include "platform/sound.h"
+#include "platform/sound_files.h"
 
 #include <SDL/SDL.h>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "support/event_script.h"
 
-#include "shell/session_hooks.h"
+#include "platform/session_hooks.h"
 #include "support/support.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "support/screen_window.h"
 
-#include "shell/clock.h"
-#include "shell/system.h"
+#include "platform/clock.h"
+#include "platform/system.h"
 #include "support/event_script.h"
 #include "support/solid_pictures.h"
 

@@ -2,7 +2,7 @@
 
 #include "archive/archive.h"
 #include "archive_pack/archive_pack.h"
-#include "race/characters.h"
+#include "tables/characters.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // Little sound files for tests of code that plays sounds.
 #pragma once
 
-#include "shell/sound.h"
+#include "platform/sound.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-// The record files' saves on Windows (records/record_file_win32.cpp): the
+// The record files' saves on Windows (platform/record_file_win32.cpp): the
 // game killed at every step of a save leaves the old text or the new one, a
 // turn another game never gives back delays an update but does not stop it,
 // and two games saving their best times at once lose neither.
@@ -7,7 +7,7 @@
 // "save KIND STEP FOLDER" or "best CHARACTER TIME FOLDER", which does that one
 // thing and ends.
 #include "input/controls.h"
-#include "records/record_file.h"
+#include "platform/record_file.h"
 #include "records/records.h"
 #include "support/support.h"
 

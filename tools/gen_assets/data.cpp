@@ -1,6 +1,8 @@
 // Default record files shipped with the game.
 #include "gen_assets.h"
 
+#include "records/records.h"
+
 #include <cstdio>
 #include <string>
 #include <sys/stat.h>
@@ -29,13 +31,17 @@ bool make_data(const std::string& dir) {
                                                 "0 0 0 0\n"
                                                 "97 122 112 109\n");
     // Best times far slower than any race, so the first finishes replace them.
-    ok = write_text(data + "/scores.dat", "99999.000000 99999.000000 99999.000000 99999.000000") &&
-         ok;
+    float slowest[SCORE_SLOTS];
+    for (float& t : slowest)
+        t = NO_TIME_MS;
+    ok = write_text(data + "/scores.dat", format_score_slots(slowest, SCORE_SLOTS).c_str()) && ok;
     std::string hall;
-    const char* names[10] = {"ace", "bob", "cid", "dan", "eve", "fox", "gus", "hal", "ivy", "jay"};
-    for (int r = 0; r < 10; ++r) {
+    const char* names[HALL_LINES] = {"ace", "bob", "cid", "dan", "eve",
+                                     "fox", "gus", "hal", "ivy", "jay"};
+    for (int r = 0; r < HALL_LINES; ++r) {
         char line[32];
-        snprintf(line, sizeof line, "%s %f %d\n", names[r], 90000.0 + 1000.0 * r, r % 4);
+        snprintf(line, sizeof line, "%s %f %d\n", names[r], 90000.0 + 1000.0 * r,
+                 r % CHARACTER_COUNT);
         hall += line;
     }
     ok = write_text(data + "/hall.dat", hall.c_str()) && ok;

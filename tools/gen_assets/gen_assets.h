@@ -3,7 +3,8 @@
 
 #include <string>
 
-// pics/pics.dat (pictures 0-18) and pics/sonic.bmp under dir. False on error.
+// pics/pics.dat (every picture, by number) and pics/sonic.bmp under dir. False
+// on error.
 bool make_pictures(const std::string& dir);
 // sounds/* under dir.
 bool make_sounds(const std::string& dir);

@@ -1,12 +1,14 @@
 // The pictures of the archive, one maker per kind.
 #pragma once
 
-#include "race/characters.h"
+#include "tables/characters.h"
+#include "tables/layout.h"
 #include "raster.h"
 
 // Characters, numbered as in the game's character table: 0 sonic (the blue
 // sprinter), 1 mario (the little red imp), 2 road (the purple long-legged
-// bird), 3 shrek (the green troll).
+// bird), 3 shrek (the green troll). Each has its art in pic_people.cpp, and
+// the generator does not build while one of the table's has none.
 
 // A head-and-shoulders portrait in a 30 x 30 local box (set the canvas
 // transform to place and scale it).

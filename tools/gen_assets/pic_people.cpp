@@ -554,24 +554,26 @@ void portrait_troll(Canvas& c) {
     portrait_frame(c);
 }
 
+// Each character's art, in the character table's order.
+struct CharacterArt {
+    void (*portrait)(Canvas& c);
+    void (*runner)(Canvas& c, float phase);
+};
+const CharacterArt ART[] = {
+    {portrait_sprinter, draw_sprinter}, // sonic
+    {portrait_imp, draw_imp},           // mario
+    {portrait_bird, draw_bird},         // road
+    {portrait_troll, draw_troll},       // shrek
+};
+static_assert(sizeof ART / sizeof ART[0] == CHARACTER_COUNT,
+              "gen_assets: every character of the table needs its portrait and runner here");
+
 } // namespace
 
 void draw_portrait(Canvas& c, int who) {
+    if (!character_in_range(who)) return;
     Clip old = canvas_clip_local(c, 0, 0, 30, 30);
-    switch (who) {
-    case 0:
-        portrait_sprinter(c);
-        break;
-    case 1:
-        portrait_imp(c);
-        break;
-    case 2:
-        portrait_bird(c);
-        break;
-    default:
-        portrait_troll(c);
-        break;
-    }
+    ART[who].portrait(c);
     canvas_clip_restore(c, old);
 }
 
@@ -583,20 +585,7 @@ ArchivePicture make_portrait(int who, int size) {
 }
 
 void draw_runner(Canvas& c, int who, float phase) {
-    switch (who) {
-    case 0:
-        draw_sprinter(c, phase);
-        break;
-    case 1:
-        draw_imp(c, phase);
-        break;
-    case 2:
-        draw_bird(c, phase);
-        break;
-    default:
-        draw_troll(c, phase);
-        break;
-    }
+    if (character_in_range(who)) ART[who].runner(c, phase);
 }
 
 ArchivePicture make_run_strip(int who) {

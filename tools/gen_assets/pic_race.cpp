@@ -7,8 +7,6 @@ namespace {
 const Rgb LINE_WHITE = hex(0xF6F2EA);
 const Rgb CINDER = hex(0xD6A872);
 
-// Lane edges on the terrain: runners stand with their tops at 61, 91, 120, 150.
-const float LANE_EDGES[5] = {58.5f, 89.5f, 119.5f, 149.5f, 178.5f};
 const float START_X = 84;   // every runner's front at the start
 const float FINISH_X = 984; // fronts finish at screen 584 once scrolled by 400
 
@@ -72,18 +70,18 @@ void track(Canvas& c, int width) {
         fill_rect(c, x, y, 1, 1, light ? hex(0xE6BD88) : hex(0xB88A58), 0.6f);
     }
     // Lanes in two alternating tones, each a touch lighter at its top.
-    for (int l = 0; l < 4; ++l) {
+    for (int l = 0; l < CHARACTER_COUNT; ++l) {
         Rgb base = l % 2 ? CINDER : shade(CINDER, 0.94f);
         fill_rect(c, 0, LANE_EDGES[l], float(width), LANE_EDGES[l + 1] - LANE_EDGES[l], base, 0.7f);
         fill_vgradient(c, 0, LANE_EDGES[l], float(width), 5, shade(base, 1.08f), base);
     }
     for (float e : LANE_EDGES)
         fill_rect(c, 0, e - 0.75f, float(width), 1.5f, LINE_WHITE);
-    fill_rect(c, 0, 178.5f, float(width), 1.5f, LINE_WHITE);
+    fill_rect(c, 0, LANE_EDGES[CHARACTER_COUNT], float(width), 1.5f, LINE_WHITE);
 }
 
 void lane_numbers(Canvas& c, float x) {
-    for (int l = 0; l < 4; ++l) {
+    for (int l = 0; l < CHARACTER_COUNT; ++l) {
         float mid = (LANE_EDGES[l] + LANE_EDGES[l + 1]) / 2;
         draw_text_outlined(c, FONT_TITLE, 20, std::to_string(l + 1), x,
                            text_y_centred(FONT_TITLE, 20, mid - 15, 30), LINE_WHITE,
@@ -131,8 +129,8 @@ ArchivePicture make_terrain() {
 }
 
 ArchivePicture make_board() {
-    Canvas c = canvas_make(640, 60, 3);
-    fill_vgradient(c, 0, 0, 640, 60, hex(0xFDF8EC), hex(0xEADFC3));
+    Canvas c = canvas_make(BOARD_WIDTH, BOARD_HEIGHT, 3);
+    fill_vgradient(c, 0, 0, BOARD_WIDTH, BOARD_HEIGHT, hex(0xFDF8EC), hex(0xEADFC3));
     fill_rect(c, 0, 0, 640, 1.5f, INK);
     fill_rect(c, 0, 29.6f, 640, 0.8f, hex(0xD6C9A6));
     // Title block with a little cup.

@@ -80,38 +80,38 @@ ArchivePicture make_menu_background() {
     // Left panel, black inside: the menu erases the arrow (x 60-100, y 50-185)
     // by filling with black, so black is what must be there.
     panel(c, 54, 45, 212, 144, BLACK, hex(0x4E5FA8));
-    const char* rows[4] = {"1 joueur", "2 joueurs", "3 joueurs", "4 joueurs"};
-    for (int k = 0; k < 4; ++k) {
-        float y = 50 + 35.0f * k;
-        draw_text(c, FONT_COMIC, 17, rows[k], 104, text_y_centred(FONT_COMIC, 17, y, 30), PALE);
+    for (int k = 0; k < PLAYERS; ++k) {
+        float y = MENU_ARROW_TOP + float(MENU_ROW_STEP) * k;
+        std::string row = std::to_string(k + 1) + (k ? " joueurs" : " joueur");
+        draw_text(c, FONT_COMIC, 17, row, 104, text_y_centred(FONT_COMIC, 17, y, 30), PALE);
     }
     draw_text(c, FONT_COMIC, 11, "Périphériques", 232, 32, HELP, 1);
 
-    // Best times: the menu writes them in white at (505, 45 + 35i).
+    // Best times: the menu writes them in white, one row per character.
     draw_text(c, FONT_COMIC, 17, "Meilleurs temps", 512, 20, GOLD, 1);
     panel(c, 392, 45, 242, 144, hex(0x0E1230), hex(0x4E5FA8));
     for (int who = 0; who < CHARACTER_COUNT; ++who) {
-        float y = 45 + 35.0f * who;
+        float y = MENU_TIME_TOP + float(MENU_TIME_STEP) * who;
         if (who) fill_rect(c, 398, y - 3, 230, 1, hex(0x2A3366));
         canvas_transform(c, 398, y + 1, 26.0f / 30);
         draw_portrait(c, who);
         canvas_reset(c);
-        // On the baseline of the time the menu writes beside it (comic, 20 points, top at y).
-        float baseline = y + text_ascent(FONT_COMIC, 20);
+        // On the baseline of the time the menu writes beside it (top at y).
+        float baseline = y + text_ascent(FONT_COMIC, MENU_FONT_SIZE);
         draw_text(c, FONT_COMIC, 16, CHARACTER_TABLE[who].label, 430,
                   baseline - text_ascent(FONT_COMIC, 16), PALE);
     }
 
-    // Between the panels, the four runners on their way.
+    // Between the panels, the runners on their way, one a row.
     for (int who = 0; who < CHARACTER_COUNT; ++who) {
         float k = who == 2 ? 0.95f : 1.25f;
-        runner_figure(c, who, who == 2 ? 292 : 312 + (who % 2) * 14, 52 + 34.0f * who, k,
-                      0.2f + 0.23f * who);
+        runner_figure(c, who, who == 2 ? 292 : 312 + (who % 2) * 14,
+                      52 + float(MENU_TIME_STEP - 1) * who, k, 0.2f + 0.23f * who);
     }
 
-    // The fatality option: "ON " / "OFF" written at (210, 203) over black.
-    draw_text(c, FONT_COMIC, 18, "Fatality :", 200, text_y_centred(FONT_COMIC, 18, 203, 25),
-              hex(0xFF7A6A), 2);
+    // The fatality option: "ON " / "OFF" written over black.
+    draw_text(c, FONT_COMIC, 18, "Fatality :", MENU_OPTION_X - 10,
+              text_y_centred(FONT_COMIC, 18, MENU_OPTION_Y, 25), hex(0xFF7A6A), 2);
     panel(c, 206, 199, 58, 33, BLACK, hex(0x8A3A4A));
     float x = 284, y = 195;
     x = draw_key_help(c, x, y, {"F1"}, "plein écran", 11, HELP);
@@ -136,17 +136,18 @@ ArchivePicture make_controls_background() {
     draw_text(c, FONT_COMIC, 11, "Touche / boutons", 450, 30, caption);
     draw_text(c, FONT_COMIC, 12, "un joueur par ligne, chacun son personnage", 630, 8, caption, 2);
 
-    // Four rows at y 45 + 35r; the screen lays a translucent bar over one.
-    const Rgb badge[4] = {hex(0x3D8BFF), hex(0xFF5A4E), hex(0xB06CFF), hex(0x4CC85A)};
-    for (int r = 0; r < 4; ++r) {
-        float y = 45 + 35.0f * r;
-        fill_hgradient(c, 0, y, 640, 30, hex(0x1E3550), hex(0x132438));
+    // One row per player; the screen lays a translucent bar over one.
+    const Rgb badge[PLAYERS] = {hex(0x3D8BFF), hex(0xFF5A4E), hex(0xB06CFF), hex(0x4CC85A)};
+    const float h = CONTROLS_ROW_HEIGHT;
+    for (int r = 0; r < PLAYERS; ++r) {
+        float y = CONTROLS_ROW_TOP + float(CONTROLS_ROW_STEP) * r;
+        fill_hgradient(c, 0, y, 640, h, hex(0x1E3550), hex(0x132438));
         fill_rect(c, 0, y, 640, 1, hex(0x2E4E70));
-        fill_rect(c, 0, y + 29, 640, 1, hex(0x0A1626));
-        fill_ellipse(c, 28, y + 15, 13, 13, INK);
-        fill_ellipse_glossy(c, 28, y + 15, 11.8f, 11.8f, badge[r]);
+        fill_rect(c, 0, y + h - 1, 640, 1, hex(0x0A1626));
+        fill_ellipse(c, 28, y + h / 2, 13, 13, INK);
+        fill_ellipse_glossy(c, 28, y + h / 2, 11.8f, 11.8f, badge[r]);
         draw_text_outlined(c, FONT_TITLE, 12, "J" + std::to_string(r + 1), 28.5f,
-                           text_y_centred(FONT_TITLE, 12, y, 30), hex(0xFFFFFF), INK, 0.7f, 1);
+                           text_y_centred(FONT_TITLE, 12, y, h), hex(0xFFFFFF), INK, 0.7f, 1);
     }
 
     float x = 10, y = 190;
@@ -168,18 +169,19 @@ ArchivePicture make_controls_background() {
 ArchivePicture make_hall_background() {
     Canvas c = canvas_make(640, 240, 3);
     backdrop(c, hex(0x33194F), hex(0x0E0718), 999);
-    // Ten plates: two columns at x 0 and 275, rows every 46 pixels from the top.
-    // The screen draws each row from its top (portrait, name, time at y), and the
-    // first row at y 0: the plates start 3 pixels lower so the top ones stand
-    // whole, and each portrait stands up out of its plate like a card in a slot.
+    // Ten plates in two columns. The screen draws each row from its top
+    // (portrait, name, time at y), and the first row at y 0: the plates start 3
+    // pixels lower so the top ones stand whole, and each portrait stands up out
+    // of its plate like a card in a slot.
     const Rgb medal[3] = {hex(0xFFD23F), hex(0xDCE2EC), hex(0xE39A5C)};
-    for (int r = 0; r < 10; ++r) {
-        float x0 = r < 5 ? 0 : 275, y = 46.0f * (r % 5);
+    for (int r = 0; r < 2 * HALL_ROWS_PER_COLUMN; ++r) {
+        float x0 = r < HALL_ROWS_PER_COLUMN ? 0 : HALL_COLUMN_X;
+        float y = float(HALL_ROW_STEP) * (r % HALL_ROWS_PER_COLUMN);
         float top = y + 3;
         fill_round_rect(c, x0 + 2, top, 268, 31, 6, hex(0x4A3A78));
         fill_round_rect_vgradient(c, x0 + 3, top + 1, 266, 29, 5, hex(0x2A1D48), hex(0x1C1232));
         // The portrait's slot: a dark frame around the 30 x 30 picture.
-        fill_rect(c, x0 + 29, y, 32, 31, INK);
+        fill_rect(c, x0 + HALL_PORTRAIT_X - 1, y, 32, 31, INK);
         Rgb disc = r < 3 ? medal[r] : hex(0x5A4A8A);
         fill_ellipse(c, x0 + 15, top + 15.5f, 12, 12, INK);
         fill_ellipse_glossy(c, x0 + 15, top + 15.5f, 10.8f, 10.8f, disc);

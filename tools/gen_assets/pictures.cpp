@@ -15,7 +15,7 @@ bool make_pictures(const std::string& dir) {
         return false;
     }
     // Each picture in its numbered place.
-    std::vector<ArchivePicture> pics(INDEX_ENTRIES);
+    std::vector<ArchivePicture> pics(PICTURE_COUNT);
     pics[PIC_MENU] = make_menu_background();
     pics[PIC_OPTION] = make_controls_background();
     pics[PIC_HALL] = make_hall_background();
@@ -34,6 +34,12 @@ bool make_pictures(const std::string& dir) {
     fonts_close();
 
     bool ok = true;
+    for (int i = 0; i < PICTURE_COUNT; ++i)
+        if (pics[i].width <= 0 || pics[i].height <= 0) {
+            fprintf(stderr, "gen_assets: no maker for picture %d (pictures.cpp)\n", i);
+            ok = false;
+        }
+    if (!ok) return false;
     SDL_Surface* icon = surface_from_picture(make_portrait(0, 32));
     if (!icon || SDL_SaveBMP(icon, (dir + "/pics/sonic.bmp").c_str()) != 0) {
         fprintf(stderr, "gen_assets: cannot write pics/sonic.bmp: %s\n", SDL_GetError());

@@ -4,6 +4,8 @@
 // makes the same files.
 #include "gen_assets.h"
 
+#include "tables/characters.h"
+
 #include <lame/lame.h>
 
 #include <algorithm>
@@ -609,6 +611,11 @@ bool make_sounds(const std::string& dir) {
     mkdir(dir.c_str(), 0755);
     mkdir(out.c_str(), 0755);
     bool ok = true;
+    std::vector<std::string> made;
+    auto report = [&](bool written, const char* name) {
+        made.push_back(name);
+        return ::report(written, name);
+    };
     Wave ding = make_ding();
     ok = report(write_wav(out + "/ding.wav", ding, nullptr), "ding.wav") && ok;
     ok = report(write_wav(out + "/start.wav", make_start(ding), nullptr), "start.wav") && ok;
@@ -622,5 +629,12 @@ bool make_sounds(const std::string& dir) {
     ok = report(write_mp3(out + "/road_end.mp3", make_road_end()), "road_end.mp3") && ok;
     ok = report(write_mp3(out + "/fatality.mp3", make_fatality()), "fatality.mp3") && ok;
     ok = report(write_mario_end(out + "/mario_end.mid"), "mario_end.mid") && ok;
+    // A character whose end sound is not made here would end the game at start-up.
+    for (const CharacterRow& row : CHARACTER_TABLE)
+        if (std::find(made.begin(), made.end(), row.endSound) == made.end()) {
+            fprintf(stderr, "gen_assets: no maker for %s, the end sound of %s (sounds.cpp)\n",
+                    row.endSound, row.name);
+            ok = false;
+        }
     return ok;
 }

@@ -40,11 +40,11 @@
 // dropped some, and "session exit N" at a normal end.
 // With VRILLON_SESSION_FLIPS=1 in the environment it also prints "flip N at MS" for
 // every flip, to find the flips worth a checksum.
-#include "records/record_file.h"
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/video.h"
-#include "shell/session_hooks.h"
+#include "platform/clock.h"
+#include "platform/record_file.h"
+#include "platform/system.h"
+#include "platform/video.h"
+#include "platform/session_hooks.h"
 #include "shell/shell.h"
 
 #include <SDL/SDL.h>

@@ -1,5 +1,6 @@
-// Termination signals on POSIX systems.
-#include "shell/system.h"
+// Termination requests on POSIX systems: SIGTERM, SIGINT and SIGHUP.
+#include "platform/system.h"
+#include "platform/termination.h"
 
 #include <csignal>
 #include <cstring>

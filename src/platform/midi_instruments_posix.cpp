@@ -1,5 +1,5 @@
 // MIDI instruments on Debian and other POSIX systems.
-#include "shell/midi_instruments.h"
+#include "platform/midi_instruments.h"
 
 #include <SDL/SDL_mixer.h>
 

@@ -1,4 +1,4 @@
-#include "records/record_file.h"
+#include "platform/record_file.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -24,13 +24,11 @@ bool joystick_count_overridden();
 // changed. Harmless when nothing is open.
 void close_media();
 
-// SIGTERM, SIGINT and SIGHUP end the game cleanly: once one has come, every
+// SIGTERM, SIGINT and SIGHUP (on Windows their counterparts: Ctrl+C, the
+// console closed, a log-off) end the game cleanly: once one has come, every
 // event poll gives a quit request, and the shell shuts down with status 0.
 void install_termination_handlers();
 bool termination_requested();
-// What the system's handlers call (termination_posix.cpp, termination_win32.cpp):
-// safe inside a signal handler.
-void note_termination(int sig);
 // For tests: forgets a signal already taken, so the next test starts clean.
 void clear_termination_request();
 // SDL_PollEvent. After a termination signal it gives SDL_QUIT instead, every

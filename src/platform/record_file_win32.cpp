@@ -9,7 +9,7 @@
 // turns are kept by a named mutex of the machine, one per file, rather than by
 // a lock on the file itself; a game that dies lets its mutex go. Paths are
 // UTF-8, turned into Windows' wide strings.
-#include "records/record_file.h"
+#include "platform/record_file.h"
 
 #include <algorithm>
 #include <cerrno>

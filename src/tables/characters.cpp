@@ -1,4 +1,4 @@
-#include "race/characters.h"
+#include "tables/characters.h"
 
 // One row per character reads best as a table.
 // clang-format off

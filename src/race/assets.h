@@ -1,8 +1,9 @@
 // What the shell loads once, and what the race carries between races.
 #pragma once
 
-#include "race/characters.h"
-#include "shell/sound.h"
+#include "input/input.h"
+#include "tables/characters.h"
+#include "platform/sound.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>
@@ -27,9 +28,9 @@ struct Assets {
     SDL_Surface* chrono;
     SDL_Surface* explosion;
     Uint32 colorKey;
-    SDL_Rect chronoPos;    // centred over the window
-    SDL_Rect chronoTxtPos; // the running time, over the chronometer
-    SDL_Joystick* joysticks[4];
+    SDL_Rect chronoPos;                      // centred over the window
+    SDL_Rect chronoTxtPos;                   // the running time, over the chronometer
+    SDL_Joystick* joysticks[SNAP_JOYSTICKS]; // those the input snapshot covers
     uint32_t* indexTab;
 };
 

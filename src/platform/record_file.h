@@ -1,11 +1,11 @@
 // Opening, reading and saving the game's small text files (best times, hall of
 // fame, control file): nothing blocks on them for long, reading is bounded, a
 // save either replaces the whole file or leaves the old one as it was, and two
-// games on the same files take turns to change them.
+// games on the same files take turns to change them. Each operating system
+// has its own file for them (record_file_posix.cpp): the build takes one.
 #pragma once
 
 #include <string>
-#include <sys/types.h>
 
 // Far more than any of the files holds; reading stops there.
 constexpr long RECORD_MAX_BYTES = 1L << 20;
@@ -26,7 +26,7 @@ struct RecordFile {
     RecordState state;
     int error;        // errno of the failure, 0 if none
     int readOnly;     // errno of the refused open for writing (a read-only file), 0 if writable
-    off_t size;       // size of the file when opened
+    long long size;   // size of the file when opened
     std::string text; // what was read, at most RECORD_MAX_BYTES
 };
 

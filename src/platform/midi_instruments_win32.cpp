@@ -3,7 +3,7 @@
 // reads TIMIDITY_CFG; a value of the player's own, or the one the start-up
 // set for a game whose records live elsewhere, is left alone. The mixer is
 // built without FluidSynth, so no SoundFont is ever looked for.
-#include "shell/midi_instruments.h"
+#include "platform/midi_instruments.h"
 
 #include <cstdlib>
 #include <io.h>

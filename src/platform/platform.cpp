@@ -1,14 +1,15 @@
-// The seams between the game and the system (shell/clock.h, shell/system.h,
-// shell/video.h, shell/session_hooks.h): one file, since the simulated clock,
+// The seams between the game and the system (platform/clock.h, platform/system.h,
+// platform/video.h, platform/session_hooks.h): one file, since the simulated clock,
 // the termination signals and the flip share their state.
-#include "shell/clock.h"
-#include "shell/system.h"
-#include "shell/video.h"
-#include "shell/session_hooks.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/video.h"
+#include "platform/session_hooks.h"
 
-#include "shell/sound.h"
+#include "platform/sound.h"
+#include "platform/termination.h"
 
-#include <csignal>
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +28,9 @@ void* cycleUser = nullptr;
 void (*finishHook)(void*, int, float) = nullptr;
 void* finishUser = nullptr;
 ResourceCounts counts = {0, 0, 0};
-volatile sig_atomic_t terminationSignal = 0;
+// Set from a signal handler: an atomic that takes no lock is safe there.
+std::atomic<int> terminationSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "a signal handler sets it");
 bool quitJustGiven = false;
 
 int give_quit(SDL_Event* ev) {

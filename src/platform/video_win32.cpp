@@ -14,10 +14,10 @@
 //
 // The window also hears the session end: a log-off or a shutdown asks every
 // window first, and the game takes the question as a termination signal
-// (shell/system.h), ending at its next event poll as on POSIX.
-#include "shell/video.h"
+// (termination.h), ending at its next event poll as on POSIX.
+#include "platform/video.h"
 
-#include "shell/system.h"
+#include "platform/termination.h"
 
 #include <SDL/SDL_syswm.h>
 

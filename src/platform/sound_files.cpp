@@ -3,7 +3,7 @@
 // sdl12-compat), a song named .mid to the built-in timidity's MIDI reader.
 // Each check follows its reader step by step and refuses only where that
 // reader would fail, or would hang, crash or run out of memory instead.
-#include "shell/sound_files.h"
+#include "platform/sound_files.h"
 
 #include <SDL/SDL.h>
 

@@ -3,7 +3,8 @@
 // the console's window closed, the user logging off and the system shutting
 // down come to the console handler alone. All end the game as SIGINT and
 // SIGTERM do on POSIX.
-#include "shell/system.h"
+#include "platform/system.h"
+#include "platform/termination.h"
 
 #include <csignal>
 #include <windows.h>

@@ -2,11 +2,11 @@
 // libmpg123 into one), the song is mixer music (MIDI through the mixer's
 // synthesizer). Every operation takes a null handle quietly, and nothing here
 // ever waits for a sound.
-#include "shell/sound.h"
+#include "platform/sound.h"
 
-#include "shell/midi_instruments.h"
-#include "shell/sound_files.h"
-#include "shell/system.h"
+#include "platform/midi_instruments.h"
+#include "platform/sound_files.h"
+#include "platform/system.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>

@@ -39,3 +39,30 @@ void set_simulated_frame_time(Uint32 ms);
 
 // Flips done through game_flip since start (for scripted sessions).
 unsigned long game_flip_count();
+
+// The small drawing helpers every screen and the race use.
+
+// Blits a whole picture at (x, y); a null picture or screen draws nothing.
+// The rectangle written back by the blit stays local.
+void draw_picture(SDL_Surface* screen, SDL_Surface* picture, int x, int y);
+// Fills the rectangle (the whole surface for null) with black.
+void fill_black(SDL_Surface* surface, SDL_Rect* rect = nullptr);
+// The screens' texts are white, the race's black.
+SDL_Color white_colour();
+SDL_Color black_colour();
+// The grey every picture drawn over others is keyed on, in the surface's format.
+Uint32 key_grey(const SDL_Surface* surface);
+// Sets the colour key on a picture drawn over others; one that cannot be set
+// ends the program with PREFIX "Erreur d'application de la transparence NAME : "
+// and the SDL error.
+void set_colour_key(SDL_Surface* picture, Uint32 key, const char* prefix, const char* name);
+// Opens a font with its style; a font that cannot be opened ends the program,
+// since no screen can go on without its texts.
+TTF_Font* open_screen_font(const char* file, int ptsize, int style);
+
+// F1: switches between windowed and full screen, flips the flag when the
+// switch worked, and gives the surface to go on drawing on.
+SDL_Surface* switch_display(bool& fullscreen);
+// After a display-mode switch: the surface to go on drawing on. A mode that
+// could not be set leaves nothing to draw on, which ends the program.
+SDL_Surface* screen_after_switch();

@@ -3,9 +3,13 @@
 // store, so the numbering never changes: a new character goes at the end.
 #pragma once
 
-#include "archive/archive.h"
+#include "tables/pictures.h"
+#include "tables/players.h"
 
 enum Character { SONIC = 0, MARIO = 1, ROAD = 2, SHREK = 3, CHARACTER_COUNT };
+
+// Each player runs a character of their own.
+static_assert(PLAYERS <= CHARACTER_COUNT, "a character for every player");
 
 // Fixed look of a character's runner.
 struct RunnerLook {
