@@ -34,7 +34,7 @@ stage_rest() {
 
 # The libraries are built once and kept outside the clone (scripts/build-windows.sh).
 windows_step() {
-    start=$(date +%s)
+    windows_start=$(date +%s)
     status=0
     scripts/build-windows.sh || status=$?
     if [ $status = 77 ]; then
@@ -43,7 +43,7 @@ windows_step() {
     fi
     [ $status = 0 ] || return $status
     (cd build-windows && ctest --output-on-failure -j "$(nproc)" -L windows)
-    echo "== windows: built and played under Wine in $(($(date +%s) - start)) s"
+    echo "== windows: built and played under Wine in $(($(date +%s) - windows_start)) s"
 }
 
 run_stage() {
