@@ -1,4 +1,5 @@
 #include "bench_support.h"
+#include "common/process_win32.h"
 
 #include <cstdio>
 #include <windows.h>
@@ -6,15 +7,6 @@
 #include <psapi.h>
 
 namespace {
-std::wstring wide(const std::string& text) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring out(size_t(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &out[0], n);
-    out.resize(size_t(n - 1));
-    return out;
-}
-
 double seconds_of(const FILETIME& t) {
     return double((unsigned long long)t.dwHighDateTime << 32 | t.dwLowDateTime) / 1e7;
 }
@@ -36,20 +28,12 @@ long child_peak_memory_kb(const std::string& program, const std::string& script,
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
     HANDLE nowhere =
         CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW si;
-    ZeroMemory(&si, sizeof si);
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = nowhere;
-    si.hStdError = nowhere;
     SetEnvironmentVariableW(L"SDL_VIDEODRIVER", L"dummy");
     SetEnvironmentVariableW(L"SDL_AUDIODRIVER", L"dummy");
     std::wstring line = L"\"" + path + L"\" \"" + wide(script) + L"\"";
     PROCESS_INFORMATION pi;
     fflush(nullptr);
-    const bool started = CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                        wide(dir).c_str(), &si, &pi);
+    const bool started = start_process(path.c_str(), line, nowhere, nowhere, wide(dir).c_str(), pi);
     if (nowhere != INVALID_HANDLE_VALUE) CloseHandle(nowhere);
     if (!started) {
         why = "cannot start session_runner";

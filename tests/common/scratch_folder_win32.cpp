@@ -6,6 +6,7 @@
 // removes its scratch tree: whatever is left of the folders a process made
 // goes when it exits.
 #include "common/scratch_folder.h"
+#include "common/process_win32.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,15 +34,6 @@ std::string utf8(const std::wstring& wide) {
     out.resize(size_t(n - 1));
     for (char& c : out)
         if (c == '\\') c = '/';
-    return out;
-}
-
-std::wstring wide(const std::string& text) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring out(size_t(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &out[0], n);
-    out.resize(size_t(n - 1));
     return out;
 }
 

@@ -4,6 +4,7 @@
 // the test's own steps up to that call (the earlier ones answer at once) and
 // runs the body there, ending with its status.
 #include "support/support.h"
+#include "common/process_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -14,15 +15,6 @@
 #include <windows.h>
 
 namespace {
-std::wstring wide(const std::string& text) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring out(size_t(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &out[0], n);
-    out.resize(size_t(n - 1));
-    return out;
-}
-
 std::string without_cr(const std::string& text) {
     std::string out;
     out.reserve(text.size());
@@ -88,17 +80,9 @@ ChildRun run_child(int (*body)()) {
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
     HANDLE nowhere =
         CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW si;
-    ZeroMemory(&si, sizeof si);
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = nowhere;
-    si.hStdError = nowhere;
     PROCESS_INFORMATION pi;
     fflush(stdout);
-    const bool started =
-        CreateProcessW(self, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    const bool started = start_process(self, line, nowhere, nowhere, nullptr, pi);
     SetEnvironmentVariableW(L"VRILLON_CHILD_RUN", nullptr);
     if (nowhere != INVALID_HANDLE_VALUE) CloseHandle(nowhere);
     if (!started) return r;

@@ -1,20 +1,12 @@
 // The session runner as a child process on Windows. Its standard output is
 // in text mode there, so its line ends are given back as on POSIX.
 #include "support/session_run.h"
+#include "common/process_win32.h"
 
 #include <cstdio>
 #include <windows.h>
 
 namespace {
-std::wstring wide(const std::string& text) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring out(size_t(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &out[0], n);
-    out.resize(size_t(n - 1));
-    return out;
-}
-
 HANDLE inheritable_file(const std::string& path) {
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
     return CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
@@ -45,19 +37,11 @@ SessionRun run_session(const std::string& dir, const std::string& script,
     std::wstring line = L"\"" + runner + L"\" \"" + wide(script) + L"\"";
     SetEnvironmentVariableW(L"SDL_VIDEODRIVER", L"dummy");
     SetEnvironmentVariableW(L"SDL_AUDIODRIVER", L"dummy");
-    STARTUPINFOW si;
-    ZeroMemory(&si, sizeof si);
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = out;
-    si.hStdError = err;
     PROCESS_INFORMATION pi;
     fflush(stdout);
     fflush(stderr);
     const bool started = out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
-                         CreateProcessW(runner.c_str(), &line[0], nullptr, nullptr, TRUE, 0,
-                                        nullptr, wide(dir).c_str(), &si, &pi);
+                         start_process(runner.c_str(), line, out, err, wide(dir).c_str(), pi);
     if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
     if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
     if (started) {

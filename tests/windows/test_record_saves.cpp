@@ -10,6 +10,7 @@
 #include "platform/record_file.h"
 #include "records/records.h"
 #include "support/support.h"
+#include "common/process_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -84,14 +85,6 @@ void slow_step(int) {
     Sleep(15);
 }
 
-std::wstring wide(const std::string& text) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring out(size_t(n > 0 ? n : 1), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &out[0], n);
-    out.resize(out.size() - 1);
-    return out;
-}
-
 std::string read_file_text(const std::string& path) {
     std::string t;
     FILE* f = fopen(path.c_str(), "rb");
@@ -116,15 +109,8 @@ Child start_child(const std::string& words, const std::string& errPath) {
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
     HANDLE err = CreateFileW(wide(errPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa,
                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOW si;
-    ZeroMemory(&si, sizeof si);
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = err;
-    si.hStdError = err;
     PROCESS_INFORMATION pi;
-    if (CreateProcessW(self, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    if (start_process(self, line, err, err, nullptr, pi)) {
         CloseHandle(pi.hThread);
         c.process = pi.hProcess;
     }
