@@ -272,6 +272,9 @@ if [ ! -f "$PREFIX/complete" ]; then
     WORK="$CACHE/work-$KEY"
     rm -rf "$PREFIX" "$WORK"
     mkdir -p "$PREFIX/lib/pkgconfig" "$PREFIX/licences" "$WORK"
+    # The libraries find each other in the prefix alone; the native build
+    # below must not find them: the caller's settings come back after.
+    saved_pkg_config=$(export -p | grep -E '^(declare -x|export) PKG_CONFIG_(LIBDIR|PATH)=' || true)
     export PKG_CONFIG_LIBDIR="$PREFIX/lib/pkgconfig"
     export PKG_CONFIG_PATH=""
     failed=""
@@ -302,6 +305,8 @@ if [ ! -f "$PREFIX/complete" ]; then
     }
     echo "$VERSIONS" >"$PREFIX/complete"
     rm -rf "$WORK"
+    unset PKG_CONFIG_LIBDIR PKG_CONFIG_PATH
+    eval "$saved_pkg_config"
 else
     say "libraries already built (build-times.txt there tells how long they took)"
 fi

@@ -10,14 +10,25 @@
 #           finish, the new record saved, Left-Alt+F4: status 0.
 #   fatal   sounds/start.wav missing: the game's exact message at the end of
 #           stdout.txt beside it, status 1.
+#   readonly  the game's folder read-only, as under Program Files: the race
+#           scenario played again, its records and stdout.txt now in
+#           %APPDATA%\Vrillon, the game's folder left as unzipped. Root
+#           makes the folder read-only with a read-only bind mount (Wine run
+#           by root writes anywhere else); others with chmod. Skipped where
+#           neither can be done.
+#   logoff  the user logging off (the messages Windows sends the game's
+#           window, from end_session.exe beside the zip in tests/windows),
+#           at the menu and again during a race's countdown: the game ends as
+#           on a termination signal, status 0, the records as they were.
 # PICS_TOOL (the building machine's) extracts the menu picture the window
 # is compared with. A failed scenario keeps its screenshots and output in
 # play-under-wine-artifacts/SCENARIO in the working directory;
 # VRILLON_WINE_KEEP=1 keeps them for passing scenarios too.
-# Exit status: 0 all passed, 1 a failure, 77 skipped (no Wine or X tools).
+# Exit status: 0 all passed, 1 a failure, 77 skipped (no Wine or X tools, or
+# every scenario asked skipped).
 set -u
 if [ $# -lt 2 ]; then
-    echo "usage: play_under_wine.sh ZIP PICS_TOOL [race|fatal...]" >&2
+    echo "usage: play_under_wine.sh ZIP PICS_TOOL [race|fatal|logoff|readonly...]" >&2
     exit 2
 fi
 zip=$(realpath "$1")
@@ -25,7 +36,8 @@ pics_tool=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../support/x_display.sh"
-scenarios=${*:-race fatal}
+scenarios=${*:-race fatal logoff}
+end_session=$(dirname "$zip")/tests/windows/end_session.exe
 artifacts=$(pwd)/play-under-wine-artifacts
 
 for tool in wine Xvfb xdotool import xwininfo unzip compare; do
@@ -50,10 +62,12 @@ wineserver -w 2>/dev/null
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/vrillon-wine.XXXXXX") || exit 1
 xvfb_pid=
 game_pid=
+mounted=
 cleanup() {
     [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
+    writable_again
     rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -71,6 +85,9 @@ fi
 failed=0
 scenario=
 folder=
+# Where the game writes its records and stdout.txt: its own folder, or
+# %APPDATA%\Vrillon where that one is read-only.
+records=
 fail() {
     echo "FAIL [$scenario]: $*"
     failed=1
@@ -97,6 +114,7 @@ unzip_afresh() {
     folder="$tmp/Jeux d'été $scenario"
     rm -rf "$folder"
     mkdir -p "$folder" && unzip -q "$zip" -d "$folder" || fail "cannot unzip $zip"
+    records=$folder/Vrillon
 }
 start_game() {
     (cd "$folder/Vrillon" && exec wine vrillon.exe) >"$tmp/wine.log" 2>&1 &
@@ -128,7 +146,7 @@ size_is() {
 keys() {
     xdotool mousemove --window "$(game_window)" 100 100 && xdotool key --delay 60 "$@"
 }
-printed() { tr -d '\r' <"$folder/Vrillon/stdout.txt" 2>/dev/null | grep -qF -- "$1"; }
+printed() { tr -d '\r' <"$records/stdout.txt" 2>/dev/null | grep -qF -- "$1"; }
 shot() { # shot NAME [root]: the game's window (or the whole screen) as PNG
     if [ "${2:-}" = root ]; then
         import -silent -window root "$tmp/$1.png"
@@ -156,19 +174,24 @@ same_corner() {
 keep_artifacts() {
     rm -rf "${artifacts:?}/$scenario"
     mkdir -p "$artifacts/$scenario"
-    cp "$tmp"/*.png "$tmp/wine.log" "$folder/Vrillon/stdout.txt" "$folder/Vrillon/stderr.txt" \
-        "$artifacts/$scenario/" 2>/dev/null
-    cp -r "$folder/Vrillon/data" "$artifacts/$scenario/" 2>/dev/null
+    cp "$tmp"/*.png "$tmp/wine.log" "$tmp/end_session.txt" "$records/stdout.txt" \
+        "$records/stderr.txt" "$artifacts/$scenario/" 2>/dev/null
+    cp -r "$records/data" "$artifacts/$scenario/" 2>/dev/null
     echo "what it left is in $artifacts/$scenario"
 }
 
 scenario_race() {
-    local before_scores before_hall
     unzip_afresh || return 1
+    play_a_record
+}
+# The game started from $folder/Vrillon, its records in $records.
+play_a_record() {
+    local before_scores before_hall
     for f in vrillon.exe SDL.dll README.txt LISEZMOI.txt pics/pics.dat sounds/start.wav \
         font/comic.ttf data/scores.dat timidity/timidity.cfg licences/vrillon.txt; do
         [ -f "$folder/Vrillon/$f" ] || fail "the zip has no Vrillon/$f" || return 1
     done
+    # As unzipped: the records' folder starts with copies of these.
     before_scores=$(cat "$folder/Vrillon/data/scores.dat")
     before_hall=$(cat "$folder/Vrillon/data/hall.dat")
     start_game
@@ -203,24 +226,24 @@ scenario_race() {
     sleep 5 # the countdown, where a click would be a false start
     poll "the finish, clicking" 60 click_until_finish "$before_scores" || return 1
     shot race_end
-    note "best times now: $(cat "$folder/Vrillon/data/scores.dat")"
+    note "best times now: $(cat "$records/data/scores.dat")"
     sleep 1
     keys Escape
     sleep 2
     keys Return
     poll "the new record in data/hall.dat" 10 hall_changed "$before_hall" || return 1
-    note "hall of fame now begins: $(head -n 1 "$folder/Vrillon/data/hall.dat")"
+    note "hall of fame now begins: $(head -n 1 "$records/data/hall.dat")"
     sleep 1
     keys alt+F4
     ends_with 0 15 || return 1
-    [ "$(head -c 16 "$folder/Vrillon/stdout.txt")" = "long =4 octets$(printf '\r\n')" ] ||
+    [ "$(head -c 16 "$records/stdout.txt")" = "long =4 octets$(printf '\r\n')" ] ||
         fail "stdout.txt does not begin with the start-up trace" || return 1
 }
 click_until_finish() {
     xdotool mousemove --window "$(game_window)" 100 100 && xdotool click --repeat 20 --delay 25 1
-    [ "$(cat "$folder/Vrillon/data/scores.dat")" != "$1" ]
+    [ -f "$records/data/scores.dat" ] && [ "$(cat "$records/data/scores.dat")" != "$1" ]
 }
-hall_changed() { [ "$(cat "$folder/Vrillon/data/hall.dat")" != "$1" ]; }
+hall_changed() { [ -f "$records/data/hall.dat" ] && [ "$(cat "$records/data/hall.dat")" != "$1" ]; }
 
 scenario_fatal() {
     local message="Erreur lors du chargement de start.wav" tail
@@ -239,11 +262,104 @@ scenario_fatal() {
     note "stdout.txt ends with: $message"
 }
 
+# read_only FOLDER: FOLDER and all it holds can no longer be written, by
+# Wine either; 77 where that cannot be done here.
+read_only() {
+    if [ "$(id -u)" != 0 ]; then
+        chmod -R a-w "$1" && mounted=chmod:$1
+        return
+    fi
+    mount --bind "$1" "$1" 2>"$tmp/mount.txt" || return 77
+    mounted=mount:$1
+    mount -o remount,bind,ro "$1" 2>>"$tmp/mount.txt" || return 77
+}
+writable_again() {
+    case $mounted in
+    chmod:*) chmod -R u+w "${mounted#chmod:}" ;;
+    mount:*) umount "${mounted#mount:}" || umount -l "${mounted#mount:}" ;;
+    esac
+    mounted=
+}
+
+scenario_readonly() {
+    local game_files status
+    unzip_afresh || return 1
+    game_files=$(cd "$folder/Vrillon" && find . -type f -exec md5sum {} + | sort)
+    read_only "$folder/Vrillon"
+    status=$?
+    if [ $status != 0 ]; then
+        writable_again
+        [ $status = 77 ] || fail "cannot make the game's folder read-only" || return 1
+        echo "SKIP [$scenario]: the game's folder cannot be made read-only here ($(head -n 1 "$tmp/mount.txt" 2>/dev/null))"
+        return 77
+    fi
+    if touch "$folder/Vrillon/data/write-test" 2>/dev/null; then
+        fail "the game's folder is still writable"
+        return 1
+    fi
+    # Wine's %APPDATA% for this user, emptied of an earlier run's records.
+    records=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Vrillon
+    rm -rf "$records"
+    play_a_record || return 1
+    [ "$(cd "$folder/Vrillon" && find . -type f -exec md5sum {} + | sort)" = "$game_files" ] ||
+        fail "the read-only game folder changed" || return 1
+    for f in pics/pics.dat sounds/start.wav font/comic.ttf timidity.cfg; do
+        [ -f "$records/$f" ] || fail "%APPDATA%\\Vrillon has no $f" || return 1
+    done
+    note "records and stdout.txt in %APPDATA%\\Vrillon, the game's folder unchanged"
+    writable_again
+}
+
+# log_off: end_session.exe sends the game's window what a log-off sends.
+log_off() {
+    [ -f "$end_session" ] || fail "no $end_session (the Windows build makes it)" || return 1
+    wine "$end_session" >"$tmp/end_session.txt" 2>&1 ||
+        fail "end_session.exe: $(tr -d '\r' <"$tmp/end_session.txt" | tr '\n' ' ')" || return 1
+    note "$(tr -d '\r' <"$tmp/end_session.txt" | tr '\n' ' ')"
+}
+scenario_logoff() {
+    local before
+    unzip_afresh || return 1
+    # The menu saves the controls as it starts a race: the best times and the
+    # hall of fame are the records a log-off must leave alone.
+    before=$(cd "$records/data" && md5sum scores.dat hall.dat)
+    start_game
+    poll "the intro's full-screen window" 90 intro_shown || return 1
+    sleep 1
+    skip_intro
+    poll "the menu's window" 15 size_is 1280x480 || return 1
+    sleep 1
+    log_off || return 1
+    ends_with 0 15 || return 1
+    note "at the menu: ended, status 0"
+
+    start_game
+    poll "the intro's full-screen window" 90 intro_shown || return 1
+    sleep 1
+    skip_intro
+    poll "the menu's window" 15 size_is 1280x480 || return 1
+    sleep 1
+    keys Return
+    poll "the race loads its board" 15 printed "taille fichier  16 relue" || return 1
+    log_off || return 1
+    ends_with 0 15 || return 1
+    [ "$(cd "$records/data" && md5sum scores.dat hall.dat)" = "$before" ] ||
+        fail "the records changed" || return 1
+    note "during the countdown: ended, status 0, the best times and hall as they were"
+}
+
+skipped=0
+ran=0
 for scenario in $scenarios; do
     echo "scenario $scenario"
     before=$failed
     failed=0
-    if ! "scenario_$scenario" || [ $failed = 1 ]; then
+    ran=$((ran + 1))
+    "scenario_$scenario"
+    outcome=$?
+    if [ $outcome = 77 ] && [ $failed = 0 ]; then
+        skipped=$((skipped + 1))
+    elif [ $outcome != 0 ] || [ $failed = 1 ]; then
         failed=1
         keep_artifacts
         [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
@@ -254,4 +370,5 @@ for scenario in $scenarios; do
     fi
     [ $before = 1 ] && failed=1
 done
+[ $failed = 0 ] && [ $skipped -gt 0 ] && [ $skipped = $ran ] && exit 77
 exit $failed
