@@ -8,8 +8,9 @@
 #   race    the intro skipped, the window enlarged (2 x on this screen) and
 #           sharp, full screen and back with F1, a one-player race to the
 #           finish, the new record saved, Left-Alt+F4: status 0.
-#   fatal   sounds/start.wav missing: the game's exact message at the end of
-#           stdout.txt beside it, status 1.
+#   fatal   a sound, the MIDI song, the font, a record file or the picture
+#           archive missing, each in turn: the game's exact message at the
+#           end of stdout.txt beside it, status 1.
 #   readonly  the game's folder read-only, as under Program Files: the race
 #           scenario played again, its records and stdout.txt now in
 #           %APPDATA%\Vrillon, the game's folder left as unzipped. Root
@@ -163,12 +164,14 @@ sharp() {
     convert "$1" -sample "$((w / $2))x$((h / $2))!" -sample "${w}x${h}!" "$tmp/resampled.png" &&
         [ "$(compare -metric AE "$1" "$tmp/resampled.png" null: 2>&1)" = 0 ]
 }
-# same_corner FILE N X Y: the picture, shrunk by N, shows the menu picture's
-# top-left 100 x 20 corner (which nothing covers) at X, Y.
+# same_corner FILE N X Y [PICTURE [PART]]: the picture, shrunk by N, shows at
+# X, Y the PART (a geometry in the 640 x 240 frame; by default the top-left
+# 100 x 20 corner) of the archive's PICTURE (by default 00, the menu's), a
+# part nothing is drawn over.
 same_corner() {
     convert "$1" -crop "$((640 * $2))x$((240 * $2))+$3+$4" +repage -sample 640x240! \
-        -crop 100x20+0+0 +repage "$tmp/corner.png" &&
-        convert "$tmp/pics/00.bmp" -crop 100x20+0+0 +repage "$tmp/corner_want.png" &&
+        -crop "${6:-100x20+0+0}" +repage "$tmp/corner.png" &&
+        convert "$tmp/pics/${5:-00}.bmp" -crop "${6:-100x20+0+0}" +repage "$tmp/corner_want.png" &&
         [ "$(compare -metric AE "$tmp/corner.png" "$tmp/corner_want.png" null: 2>&1)" = 0 ]
 }
 keep_artifacts() {
@@ -221,6 +224,18 @@ play_a_record() {
     keys F1
     poll "the window again after F1" 10 size_is 1280x480 || return 1
 
+    # The controls screen (picture 01) and the hall of fame (02, whose
+    # entries cover all but its right-hand panel), each left with Escape.
+    keys F2
+    poll "the controls screen" 10 screen_shows controls 01 || return 1
+    keys Escape
+    poll "the menu after the controls" 10 screen_shows menu_again 00 || return 1
+    keys F3
+    poll "the hall of fame" 10 screen_shows hall 02 80x240+560+0 || return 1
+    keys Escape
+    poll "the menu after the hall of fame" 10 screen_shows menu_again 00 || return 1
+    note "the controls screen and the hall of fame shown, each left with Escape"
+
     keys Return
     poll "the race loads its board" 15 printed "taille fichier  16 relue" || return 1
     sleep 5 # the countdown, where a click would be a false start
@@ -239,27 +254,46 @@ play_a_record() {
     [ "$(head -c 16 "$records/stdout.txt")" = "long =4 octets$(printf '\r\n')" ] ||
         fail "stdout.txt does not begin with the start-up trace" || return 1
 }
+# screen_shows NAME PICTURE [PART]: the window, sharp, shows that picture's
+# corner (or PART, as same_corner takes it).
+screen_shows() {
+    shot "$1" && sharp "$tmp/$1.png" 2 && same_corner "$tmp/$1.png" 2 0 0 "$2" "${3:-100x20+0+0}"
+}
 click_until_finish() {
     xdotool mousemove --window "$(game_window)" 100 100 && xdotool click --repeat 20 --delay 25 1
     [ -f "$records/data/scores.dat" ] && [ "$(cat "$records/data/scores.dat")" != "$1" ]
 }
 hall_changed() { [ -f "$records/data/hall.dat" ] && [ "$(cat "$records/data/hall.dat")" != "$1" ]; }
 
+# FILE|MESSAGE: the file removed, and the game's message (a printf format;
+# its \n is a line end, which Windows' text mode writes as CR LF) that must
+# end stdout.txt: a sound, the MIDI song, the font (the Windows build's own
+# SDL_ttf's words), a record file and the picture archive.
+fatal_paths='sounds/start.wav|Erreur lors du chargement de start.wav
+sounds/mario_end.mid|Erreur lors du chargement de mario_end.mid\n
+font/comic.ttf|Erreur de chargement de la police font/comic.ttf : Couldn'"'"'t open font/comic.ttf\n
+data/control.dat|Erreur de chargement du fichier de control
+pics/pics.dat|Erreur de chargement du terrain : ouverture de pics/pics.dat impossible\n'
 scenario_fatal() {
-    local message="Erreur lors du chargement de start.wav" tail
-    unzip_afresh || return 1
-    rm "$folder/Vrillon/sounds/start.wav"
-    start_game
-    poll "the intro's full-screen window" 90 intro_shown || return 1
-    sleep 1
-    skip_intro
-    ends_with 1 20 || return 1
-    # The message ends stdout.txt as the game prints it, without a line end.
-    tail=$(tail -c ${#message} "$folder/Vrillon/stdout.txt")
-    [ "$tail" = "$message" ] || fail "stdout.txt ends with '$tail', not '$message'" || return 1
-    [ "$(tail -c $((${#message} + 2)) "$folder/Vrillon/stdout.txt" | head -c 2)" = "$(printf '\r\n')" ] ||
-        fail "the line before the message does not end in CR LF" || return 1
-    note "stdout.txt ends with: $message"
+    local file message size
+    while IFS='|' read -r file message; do
+        unzip_afresh || return 1
+        rm "$folder/Vrillon/$file"
+        # The start-up trace's line end, then the message.
+        printf "\r\n$message" | sed -z 's/\([^\r]\)\n/\1\r\n/g' >"$tmp/want.txt"
+        start_game
+        poll "the intro's full-screen window" 90 intro_shown || return 1
+        sleep 1
+        skip_intro
+        ends_with 1 20 || return 1
+        size=$(stat -c %s "$tmp/want.txt")
+        tail -c "$size" "$records/stdout.txt" >"$tmp/seen.txt"
+        cmp -s "$tmp/seen.txt" "$tmp/want.txt" ||
+            fail "without $file, stdout.txt ends with '$(od -c "$tmp/seen.txt" | head -n 3)'" || return 1
+        note "without $file: status 1, stdout.txt ends with $(printf "$message" | head -n 1)"
+    done <<EOF_PATHS
+$fatal_paths
+EOF_PATHS
 }
 
 # read_only FOLDER: FOLDER and all it holds can no longer be written, by
