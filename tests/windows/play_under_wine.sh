@@ -351,28 +351,27 @@ log_off() {
         fail "end_session.exe: $(tr -d '\r' <"$tmp/end_session.txt" | tr '\n' ' ')" || return 1
     note "$(tr -d '\r' <"$tmp/end_session.txt" | tr '\n' ' ')"
 }
+# The game started, its intro skipped, its menu shown.
+start_to_menu() {
+    start_game
+    poll "the intro's full-screen window" 90 intro_shown || return 1
+    sleep 1
+    skip_intro
+    poll "the menu's window" 15 size_is 1280x480 || return 1
+    sleep 1
+}
 scenario_logoff() {
     local before
     unzip_afresh || return 1
     # The menu saves the controls as it starts a race: the best times and the
     # hall of fame are the records a log-off must leave alone.
     before=$(cd "$records/data" && md5sum scores.dat hall.dat)
-    start_game
-    poll "the intro's full-screen window" 90 intro_shown || return 1
-    sleep 1
-    skip_intro
-    poll "the menu's window" 15 size_is 1280x480 || return 1
-    sleep 1
+    start_to_menu || return 1
     log_off || return 1
     ends_with 0 15 || return 1
     note "at the menu: ended, status 0"
 
-    start_game
-    poll "the intro's full-screen window" 90 intro_shown || return 1
-    sleep 1
-    skip_intro
-    poll "the menu's window" 15 size_is 1280x480 || return 1
-    sleep 1
+    start_to_menu || return 1
     keys Return
     poll "the race loads its board" 15 printed "taille fichier  16 relue" || return 1
     log_off || return 1
