@@ -271,6 +271,7 @@ struct MidiReading {
     const unsigned char* end; // the end of the file
     int status;               // the running status's kind (the status byte's bits 4-6), or -1
     long events;
+    bool runsOnEarlierSong; // a data byte came before any status byte
 };
 
 // One track as the reader reads it: event after event from its start until its
@@ -307,8 +308,7 @@ const unsigned char* read_track(MidiReading& r, const unsigned char* p) {
                 if (p >= end) return nullptr;
                 ++p; // the first data byte
             } else if (r.status < 0) {
-                // Nothing to run on in this file: the reader would use
-                // whatever the last song it read left behind.
+                r.runsOnEarlierSong = true;
                 return nullptr;
             }
             // Note off and on, key pressure, controllers and the pitch wheel
@@ -325,7 +325,9 @@ const unsigned char* read_track(MidiReading& r, const unsigned char* p) {
     }
 }
 
-bool midi_bytes_playable(const unsigned char* data, long size) {
+// The song read with the reader's running status starting as status (-1:
+// none); false where the reader would fail on it or end the program.
+bool midi_reads_whole(const unsigned char* data, long size, int status, bool* runsOnEarlierSong) {
     if (size < 14 || memcmp(data, "MThd", 4) != 0) return false; // a RIFF "RMID" crashes it
     const long headerLength = long(int32_t(be32(data + 4)));
     if (headerLength < 6 || headerLength > size - 8) return false;
@@ -336,20 +338,35 @@ bool midi_bytes_playable(const unsigned char* data, long size) {
     if (format < 0 || format > 2 || ticks <= 0) return false;
     const int count = format == 0 ? 1 : tracks; // format 0: one track, whatever the header says
     if (count <= 0) return false;
-    MidiReading r = {data + size, -1, 0};
+    MidiReading r = {data + size, status, 0, false};
     long at = 8 + headerLength;
     for (int t = 0; t < count; ++t) {
         if (at > size - 8 || memcmp(data + at, "MTrk", 4) != 0) return false;
         const long start = at + 8;
         const int32_t length = int32_t(be32(data + at + 4));
         const unsigned char* after = read_track(r, data + start);
-        if (!after) return false;
+        if (!after) {
+            *runsOnEarlierSong = r.runsOnEarlierSong;
+            return false;
+        }
         at = long(after - data);
         // Short of the length the header gives, the reader skips to it; a
         // length that does not fit its 32-bit position is never skipped to.
         const long long declared = (long long)start + length;
         if (declared > at && declared <= 0x7FFFFFFF) at = long(declared);
     }
+    return true;
+}
+
+bool midi_bytes_playable(const unsigned char* data, long size) {
+    bool runsOnEarlierSong = false;
+    if (midi_reads_whole(data, size, -1, &runsOnEarlierSong)) return true;
+    if (!runsOnEarlierSong) return false;
+    // A data byte before any status byte runs on the status the last song
+    // the reader read left behind (a note off for the first): the mixer plays
+    // the song where it reads whole on every status that may be.
+    for (int status = 0; status < 8; ++status)
+        if (!midi_reads_whole(data, size, status, &runsOnEarlierSong)) return false;
     return true;
 }
 

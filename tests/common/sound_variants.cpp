@@ -692,9 +692,17 @@ std::string song_huge_sysex() {
     return header(0, 1, 96) + track(song_set_up() + sysex + notes("") + end_of_track());
 }
 
-// Running status on the first event, with nothing to run on: the reader would
-// take whatever the last song it read left behind.
+// Running status on the first event, with nothing to run on: the reader takes
+// whatever the last song it read left behind. Six data bytes read as three
+// one-byte events or two two-byte ones: the song reads alike on every status.
 std::string song_running_status_first() {
+    return header(0, 1, 96) + track(bytes({0x00, 72, 0x00, 0x00, 0x00, 0x00}) + song_set_up() +
+                                    notes("") + end_of_track());
+}
+
+// The same with three data bytes: on a one-byte status (a program change) the
+// second is read as a time and the song askew from there.
+std::string song_running_status_first_askew() {
     return header(0, 1, 96) + track(bytes({0x00, 72, 100}) + notes("") + end_of_track());
 }
 
@@ -758,7 +766,8 @@ const SoundVariant SOUND_VARIANTS[] = {
     {"song_header_beyond_file.mid",    PLAYS_NOWHERE, "a header chunk claiming 2 GB", song_header_beyond_file},
     {"song_too_many_events.mid",       PLAYS_NOWHERE, "262144 events (ends the program)", song_too_many_events},
     {"song_huge_sysex.mid",            PLAYS_NOWHERE, "a SysEx of 2 MB and a byte (ends the program)", song_huge_sysex},
-    {"song_running_status_first.mid",  PLAYS_NOWHERE, "running status with nothing to run on", song_running_status_first},
+    {"song_running_status_first.mid",  PLAYS_BOTH,    "running status first, read alike on every status", song_running_status_first},
+    {"song_running_status_first_askew.mid", PLAYS_NOWHERE, "running status first, askew on a one-byte status", song_running_status_first_askew},
 };
 // clang-format on
 const int SOUND_VARIANT_COUNT = int(sizeof SOUND_VARIANTS / sizeof SOUND_VARIANTS[0]);
