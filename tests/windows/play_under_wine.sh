@@ -6,8 +6,9 @@
 # own (Xvfb, 1920 x 1080, as a common screen), played with xdotool. Each
 # scenario unzips afresh:
 #   race    the intro skipped, the window enlarged (2 x on this screen) and
-#           sharp, full screen and back with F1, a one-player race to the
-#           finish, the new record saved, Left-Alt+F4: status 0.
+#           sharp, full screen and back with F1, the controls screen and the
+#           hall of fame, a one-player race to the finish with mario, his MIDI
+#           end song heard, the new record saved, Left-Alt+F4: status 0.
 #   fatal   a sound, the MIDI song, the font, a record file or the picture
 #           archive missing, each in turn: the game's exact message at the
 #           end of stdout.txt beside it, status 1.
@@ -117,9 +118,23 @@ unzip_afresh() {
     mkdir -p "$folder" && unzip -q "$zip" -d "$folder" || fail "cannot unzip $zip"
     records=$folder/Vrillon
 }
+# The game's sound goes to audio.raw (SDL's disk driver; a 23 ms buffer and
+# 21 ms of sleep keep it close to real time), named as Wine names the file.
 start_game() {
-    (cd "$folder/Vrillon" && exec wine vrillon.exe) >"$tmp/wine.log" 2>&1 &
+    rm -f "$tmp/audio.raw"
+    (cd "$folder/Vrillon" && SDL_AUDIODRIVER=disk SDL_DISKAUDIODELAY=21 \
+        SDL_DISKAUDIOFILE="Z:$(printf '%s' "$tmp/audio.raw" | tr / '\\')" exec wine vrillon.exe) \
+        >"$tmp/wine.log" 2>&1 &
     game_pid=$!
+}
+# mario_runs: player 1 runs mario, whose end sound is the MIDI song.
+mario_runs() {
+    sed -i '1s/.*/1 0 2 3/' "$folder/Vrillon/data/control.dat"
+}
+# song_peak BYTE: the loudest sample recorded from BYTE on (16-bit stereo).
+song_peak() {
+    tail -c +$(($1 + 1)) "$tmp/audio.raw" | od -An -v -td2 -w2 |
+        awk '{ v = $1 < 0 ? -$1 : $1; if (v > m) m = v } END { print m + 0 }'
 }
 # The game's status once it has ended by itself.
 ends_with() {
@@ -185,11 +200,12 @@ keep_artifacts() {
 
 scenario_race() {
     unzip_afresh || return 1
+    mario_runs
     play_a_record
 }
 # The game started from $folder/Vrillon, its records in $records.
 play_a_record() {
-    local before_scores before_hall
+    local before_scores before_hall finish_at peak
     for f in vrillon.exe SDL.dll README.txt LISEZMOI.txt pics/pics.dat sounds/start.wav \
         font/comic.ttf data/scores.dat timidity/timidity.cfg licences/vrillon.txt; do
         [ -f "$folder/Vrillon/$f" ] || fail "the zip has no Vrillon/$f" || return 1
@@ -240,7 +256,14 @@ play_a_record() {
     poll "the race loads its board" 15 printed "taille fichier  16 relue" || return 1
     sleep 5 # the countdown, where a click would be a false start
     poll "the finish, clicking" 60 click_until_finish "$before_scores" || return 1
+    finish_at=$(stat -c %s "$tmp/audio.raw" 2>/dev/null || echo 0)
     shot race_end
+    # Mario's end sound, the MIDI song, played through the instruments the
+    # zip carries: heard from the finish on.
+    sleep 2
+    peak=$(song_peak "$finish_at")
+    [ "$peak" -gt 1000 ] || fail "the end song is not heard: peak $peak after the finish" || return 1
+    note "the end song heard: peak $peak after the finish"
     note "best times now: $(cat "$records/data/scores.dat")"
     sleep 1
     keys Escape
@@ -318,6 +341,7 @@ writable_again() {
 scenario_readonly() {
     local game_files status
     unzip_afresh || return 1
+    mario_runs
     game_files=$(cd "$folder/Vrillon" && find . -type f -exec md5sum {} + | sort)
     read_only "$folder/Vrillon"
     status=$?
