@@ -7,6 +7,7 @@
 #include "platform/record_file.h"
 #include "records/records.h"
 #include "support/session_run.h"
+#include "support/save_texts.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>
@@ -31,44 +32,6 @@
 #include <vector>
 
 namespace {
-
-enum Save { SCORES, HALL, CONTROLS };
-const char* const PATHS[] = {"data/scores.dat", "data/hall.dat", "data/control.dat"};
-
-std::string old_text(Save s) {
-    switch (s) {
-    case SCORES:
-        return "99999.000000 13250.500000 99999.000000 99999.000000";
-    case HALL: {
-        std::string t;
-        for (int r = 0; r < HALL_LINES; ++r)
-            t += std::string(3, char('a' + r)) + " " + std::to_string(90000 + 1000 * r) +
-                 ".000000 " + std::to_string(r % 4) + "\n";
-        return t;
-    }
-    case CONTROLS:
-        break;
-    }
-    return "0 1 2 3\n0 0 0 0\n0 0 0 0\n1 1 1 1\n0 0 0 0\n97 122 112 109\n";
-}
-
-std::string new_text(Save s) {
-    switch (s) {
-    case SCORES: {
-        // One time per character, the second one new.
-        float slots[SCORE_SLOTS];
-        for (float& t : slots)
-            t = NO_TIME_MS;
-        slots[1] = 5000.25f;
-        return format_score_slots(slots, SCORE_SLOTS);
-    }
-    case HALL:
-        return "new 05000.000000 2\n" + old_text(HALL).substr(0, 9 * HALL_LINE_WIDTH);
-    case CONTROLS:
-        break;
-    }
-    return "0 1 2 3\n0 0 0 0\n0 0 0 0\n1 1 1 1\n0 0 0 0\n97 122 112 300\n";
-}
 
 // The save itself. For the best times the exit status tells what rw_score
 // returned: 10 the new time, 11 the old one.
@@ -148,7 +111,7 @@ std::string read_file(const char* path) {
 }
 
 std::string write_error(Save s, const char* reason) {
-    return std::string("Erreur d'écriture du fichier ") + PATHS[s] + " : " + reason + "\n";
+    return std::string("Erreur d'écriture du fichier ") + SAVE_PATHS[s] + " : " + reason + "\n";
 }
 
 // Names in data/ other than the three record files.
@@ -163,7 +126,7 @@ int stray_files() {
 
 void write_all_old(ScratchGameDir& dir) {
     for (Save s : {SCORES, HALL, CONTROLS})
-        dir.write(PATHS[s], old_text(s));
+        dir.write(SAVE_PATHS[s], old_text(s));
 }
 
 struct SavesTest : ::testing::Test {
@@ -179,7 +142,7 @@ TEST_F(SavesTest, KilledAtEveryStepLeavesOldOrNewFile) {
             ASSERT_LT(killStep, 50);
             write_all_old(dir);
             int st = in_child([] { set_record_save_hook(kill_at_step); }, s, s);
-            const std::string now = read_file(PATHS[s]);
+            const std::string now = read_file(SAVE_PATHS[s]);
             if (WIFSIGNALED(st)) {
                 ASSERT_EQ(WTERMSIG(st), SIGKILL);
                 ++kills;
@@ -187,17 +150,17 @@ TEST_F(SavesTest, KilledAtEveryStepLeavesOldOrNewFile) {
                     ++olds;
                     continue;
                 }
-                ASSERT_EQ(now, new_text(s)) << PATHS[s] << " killed at step " << killStep;
+                ASSERT_EQ(now, new_text(s)) << SAVE_PATHS[s] << " killed at step " << killStep;
                 continue;
             }
             // The step was never reached: the save ran to its end.
-            EXPECT_EQ(now, new_text(s)) << PATHS[s];
+            EXPECT_EQ(now, new_text(s)) << SAVE_PATHS[s];
             break;
         }
-        EXPECT_GE(kills, 3) << PATHS[s];
-        EXPECT_GE(olds, 1) << PATHS[s];
-        printf("%s: %d kill points, old file left %d times, new file %d times\n", PATHS[s], kills,
-               olds, kills - olds);
+        EXPECT_GE(kills, 3) << SAVE_PATHS[s];
+        EXPECT_GE(olds, 1) << SAVE_PATHS[s];
+        printf("%s: %d kill points, old file left %d times, new file %d times\n", SAVE_PATHS[s],
+               kills, olds, kills - olds);
         dir.remove("data");
         mkdir("data", 0755);
     }
@@ -215,11 +178,11 @@ TEST_F(SavesTest, WriteRefusedPartWayLeavesOldFileAndSaysSo) {
                     setrlimit(RLIMIT_FSIZE, &lim);
                 },
                 s, s);
-            ASSERT_TRUE(WIFEXITED(st)) << PATHS[s] << " at " << k;
+            ASSERT_TRUE(WIFEXITED(st)) << SAVE_PATHS[s] << " at " << k;
             if (s == SCORES) {
                 EXPECT_EQ(WEXITSTATUS(st), 11) << "the slot keeps its stored time";
             }
-            ASSERT_EQ(read_file(PATHS[s]), old_text(s)) << PATHS[s] << " at " << k;
+            ASSERT_EQ(read_file(SAVE_PATHS[s]), old_text(s)) << SAVE_PATHS[s] << " at " << k;
             ASSERT_EQ(childErr, write_error(s, strerror(EFBIG)));
             ASSERT_EQ(stray_files(), 0);
         }
@@ -245,7 +208,7 @@ TEST_F(SavesTest, FullDiskLeavesOldFilesAndSaysSo) {
         SCORES, CONTROLS,
         [] {
             for (Save s : {SCORES, HALL, CONTROLS})
-                if (read_file(PATHS[s]) != old_text(s)) return 30 + int(s);
+                if (read_file(SAVE_PATHS[s]) != old_text(s)) return 30 + int(s);
             return stray_files() == 0 ? 0 : 40;
         });
     ASSERT_TRUE(WIFEXITED(st));
@@ -267,7 +230,7 @@ TEST_F(SavesTest, ReadOnlyFolderSavesInPlace) {
     auto locked = [&](Save s) {
         chmod("data", 0755);
         write_all_old(dir);
-        if (root && chown(PATHS[s], 65534, 65534) != 0) perror("chown");
+        if (root && chown(SAVE_PATHS[s], 65534, 65534) != 0) perror("chown");
         chmod("data", 0555);
     };
     auto drop_root = [root] {
@@ -277,7 +240,7 @@ TEST_F(SavesTest, ReadOnlyFolderSavesInPlace) {
         locked(s);
         int st = in_child(drop_root, s, s);
         ASSERT_TRUE(WIFEXITED(st));
-        EXPECT_EQ(read_file(PATHS[s]), new_text(s));
+        EXPECT_EQ(read_file(SAVE_PATHS[s]), new_text(s));
         EXPECT_EQ(childErr, "");
         EXPECT_EQ(stray_files(), 0);
         for (size_t k = 0; k < new_text(s).size(); ++k) {
@@ -291,7 +254,7 @@ TEST_F(SavesTest, ReadOnlyFolderSavesInPlace) {
                 },
                 s, s);
             ASSERT_TRUE(WIFEXITED(st));
-            ASSERT_EQ(read_file(PATHS[s]), old_text(s)) << PATHS[s] << " at " << k;
+            ASSERT_EQ(read_file(SAVE_PATHS[s]), old_text(s)) << SAVE_PATHS[s] << " at " << k;
             ASSERT_EQ(childErr, write_error(s, strerror(EFBIG)));
         }
         int kills = 0, olds = 0;
@@ -304,7 +267,7 @@ TEST_F(SavesTest, ReadOnlyFolderSavesInPlace) {
                     set_record_save_hook(kill_at_step);
                 },
                 s, s);
-            std::string now = read_file(PATHS[s]);
+            std::string now = read_file(SAVE_PATHS[s]);
             if (!WIFSIGNALED(st)) {
                 EXPECT_EQ(now, new_text(s));
                 break;
@@ -316,10 +279,10 @@ TEST_F(SavesTest, ReadOnlyFolderSavesInPlace) {
             }
             while (now.size() > new_text(s).size() && now.back() == ' ')
                 now.pop_back();
-            ASSERT_EQ(now, new_text(s)) << PATHS[s] << " killed at step " << killStep;
+            ASSERT_EQ(now, new_text(s)) << SAVE_PATHS[s] << " killed at step " << killStep;
         }
-        printf("%s in place: %d kill points, old file left %d times, new file %d times\n", PATHS[s],
-               kills, olds, kills - olds);
+        printf("%s in place: %d kill points, old file left %d times, new file %d times\n",
+               SAVE_PATHS[s], kills, olds, kills - olds);
     }
     chmod("data", 0755);
 }
@@ -327,20 +290,20 @@ TEST_F(SavesTest, ReadOnlyFolderSavesInPlace) {
 TEST_F(SavesTest, LinkStaysALinkAndPermissionsStay) {
     mkdir("elsewhere", 0755);
     for (Save s : {SCORES, HALL, CONTROLS}) {
-        const std::string target = std::string("elsewhere/") + (PATHS[s] + 5);
+        const std::string target = std::string("elsewhere/") + (SAVE_PATHS[s] + 5);
         dir.write(target, old_text(s));
         chmod(target.c_str(), 0640);
-        ASSERT_EQ(symlink(("../" + target).c_str(), PATHS[s]), 0);
+        ASSERT_EQ(symlink(("../" + target).c_str(), SAVE_PATHS[s]), 0);
     }
     int st = in_child([] {}, SCORES, CONTROLS);
     ASSERT_TRUE(WIFEXITED(st));
     for (Save s : {SCORES, HALL, CONTROLS}) {
         struct stat link, file;
-        ASSERT_EQ(lstat(PATHS[s], &link), 0);
-        EXPECT_TRUE(S_ISLNK(link.st_mode)) << PATHS[s];
-        ASSERT_EQ(stat(PATHS[s], &file), 0);
-        EXPECT_EQ(file.st_mode & 07777, 0640u) << PATHS[s];
-        EXPECT_EQ(read_file(PATHS[s]), new_text(s));
+        ASSERT_EQ(lstat(SAVE_PATHS[s], &link), 0);
+        EXPECT_TRUE(S_ISLNK(link.st_mode)) << SAVE_PATHS[s];
+        ASSERT_EQ(stat(SAVE_PATHS[s], &file), 0);
+        EXPECT_EQ(file.st_mode & 07777, 0640u) << SAVE_PATHS[s];
+        EXPECT_EQ(read_file(SAVE_PATHS[s]), new_text(s));
     }
     EXPECT_EQ(stray_files(), 0);
 }
@@ -363,8 +326,8 @@ TEST_F(SavesTest, SharedFoldersKeepTheGroupOrSaveInPlace) {
         chmod("data", 0755);
         write_all_old(dir);
         for (Save s : {SCORES, HALL, CONTROLS}) {
-            ASSERT_EQ(chown(PATHS[s], other, players), 0);
-            ASSERT_EQ(chmod(PATHS[s], sticky ? 0666 : 0664), 0);
+            ASSERT_EQ(chown(SAVE_PATHS[s], other, players), 0);
+            ASSERT_EQ(chmod(SAVE_PATHS[s], sticky ? 0666 : 0664), 0);
         }
         ASSERT_EQ(chown("data", 0, players), 0);
         ASSERT_EQ(chmod("data", sticky ? 01777 : 0775), 0);
@@ -373,13 +336,13 @@ TEST_F(SavesTest, SharedFoldersKeepTheGroupOrSaveInPlace) {
         EXPECT_EQ(WEXITSTATUS(st), 0);
         EXPECT_EQ(childErr, "");
         for (Save s : {SCORES, HALL, CONTROLS}) {
-            EXPECT_EQ(read_file(PATHS[s]), new_text(s)) << PATHS[s];
+            EXPECT_EQ(read_file(SAVE_PATHS[s]), new_text(s)) << SAVE_PATHS[s];
             struct stat after;
-            ASSERT_EQ(stat(PATHS[s], &after), 0);
-            EXPECT_EQ(after.st_gid, players) << PATHS[s];
+            ASSERT_EQ(stat(SAVE_PATHS[s], &after), 0);
+            EXPECT_EQ(after.st_gid, players) << SAVE_PATHS[s];
             // In place the file stays the other player's; replaced, it is nobody's.
-            EXPECT_EQ(after.st_uid, sticky ? other : 65534u) << PATHS[s];
-            EXPECT_EQ(after.st_mode & 07777, sticky ? 0666u : 0664u) << PATHS[s];
+            EXPECT_EQ(after.st_uid, sticky ? other : 65534u) << SAVE_PATHS[s];
+            EXPECT_EQ(after.st_mode & 07777, sticky ? 0666u : 0664u) << SAVE_PATHS[s];
         }
         EXPECT_EQ(stray_files(), 0);
     }
@@ -392,13 +355,13 @@ TEST_F(SavesTest, SharedFoldersKeepTheGroupOrSaveInPlace) {
 // for it, and never waits for ever (the child's alarm would end it).
 TEST_F(SavesTest, ALockNeverFreedDelaysTheSaveButDoesNotStopIt) {
     write_all_old(dir);
-    int held = open(PATHS[HALL], O_RDONLY);
+    int held = open(SAVE_PATHS[HALL], O_RDONLY);
     ASSERT_GE(held, 0);
     ASSERT_EQ(flock(held, LOCK_EX), 0);
     int st = in_child([] {}, HALL, HALL);
     close(held);
     ASSERT_TRUE(WIFEXITED(st));
-    EXPECT_EQ(read_file(PATHS[HALL]), new_text(HALL));
+    EXPECT_EQ(read_file(SAVE_PATHS[HALL]), new_text(HALL));
     EXPECT_EQ(childErr, std::string("Erreur de verrouillage du fichier data/hall.dat : ") +
                             strerror(EWOULDBLOCK) + "\n");
 }
@@ -406,9 +369,9 @@ TEST_F(SavesTest, ALockNeverFreedDelaysTheSaveButDoesNotStopIt) {
 // A FIFO, a device and a folder as record files: read as unreadable, never
 // written, never waited on (the child's alarm would end it).
 TEST_F(SavesTest, FilesThatAreNotRegularNeverBlock) {
-    ASSERT_EQ(mkfifo(PATHS[SCORES], 0644), 0);
-    ASSERT_EQ(symlink("/dev/zero", PATHS[HALL]), 0);
-    ASSERT_EQ(mkdir(PATHS[CONTROLS], 0755), 0);
+    ASSERT_EQ(mkfifo(SAVE_PATHS[SCORES], 0644), 0);
+    ASSERT_EQ(symlink("/dev/zero", SAVE_PATHS[HALL]), 0);
+    ASSERT_EQ(mkdir(SAVE_PATHS[CONTROLS], 0755), 0);
     int st = in_child(
         [] {
             if (rw_score(1, nullptr, 0) != 0.0f) _exit(20);
@@ -428,7 +391,7 @@ TEST_F(SavesTest, FilesThatAreNotRegularNeverBlock) {
     EXPECT_EQ(childErr, write_error(SCORES, reason) + write_error(HALL, reason) +
                             write_error(CONTROLS, reason));
     struct stat fifo;
-    ASSERT_EQ(lstat(PATHS[SCORES], &fifo), 0);
+    ASSERT_EQ(lstat(SAVE_PATHS[SCORES], &fifo), 0);
     EXPECT_TRUE(S_ISFIFO(fifo.st_mode));
 }
 
@@ -584,19 +547,19 @@ TEST_F(SavesTest, TwoGamesOnTheSameFilesLoseNothing) {
             SCOPED_TRACE((in_place ? "in place, step " : "step ") + std::to_string(stallStep));
             chmod("data", 0755);
             write_all_old(dir);
-            dir.write(PATHS[SCORES], "99999.000000 99999.000000 99999.000000 99999.000000");
+            dir.write(SAVE_PATHS[SCORES], "99999.000000 99999.000000 99999.000000 99999.000000");
             if (in_place) {
                 for (Save s : {SCORES, HALL})
-                    ASSERT_EQ(chown(PATHS[s], 65534, 65534), 0);
+                    ASSERT_EQ(chown(SAVE_PATHS[s], 65534, 65534), 0);
                 chmod("data", 0555);
             }
             run_two_games(in_place);
-            EXPECT_EQ(read_file(PATHS[HALL]), hall_after_both());
+            EXPECT_EQ(read_file(SAVE_PATHS[HALL]), hall_after_both());
             float best[SCORE_SLOTS];
             for (float& t : best)
                 t = NO_TIME_MS;
             best[1] = 11000.0f;
-            EXPECT_EQ(read_file(PATHS[SCORES]), format_score_slots(best, SCORE_SLOTS));
+            EXPECT_EQ(read_file(SAVE_PATHS[SCORES]), format_score_slots(best, SCORE_SLOTS));
             EXPECT_EQ(stray_files(), 0);
         }
     }

@@ -9,6 +9,7 @@
 #include "input/controls.h"
 #include "platform/record_file.h"
 #include "records/records.h"
+#include "support/save_texts.h"
 #include "support/support.h"
 #include "common/process_win32.h"
 
@@ -23,39 +24,8 @@
 
 namespace {
 
-enum Save { SCORES, HALL, CONTROLS };
-const char* const PATHS[] = {"data/scores.dat", "data/hall.dat", "data/control.dat"};
 // The status of a process killed in the middle of its save.
 constexpr UINT KILLED = 137;
-
-std::string old_text(Save s) {
-    switch (s) {
-    case SCORES:
-        return "99999.000000 13250.500000 99999.000000 99999.000000";
-    case HALL: {
-        std::string t;
-        for (int r = 0; r < HALL_LINES; ++r)
-            t += std::string(3, char('a' + r)) + " " + std::to_string(90000 + 1000 * r) +
-                 ".000000 " + std::to_string(r % 4) + "\n";
-        return t;
-    }
-    case CONTROLS:
-        break;
-    }
-    return "0 1 2 3\n0 0 0 0\n0 0 0 0\n1 1 1 1\n0 0 0 0\n97 122 112 109\n";
-}
-
-std::string new_text(Save s) {
-    switch (s) {
-    case SCORES:
-        return "99999.000000 5000.250000 99999.000000 99999.000000";
-    case HALL:
-        return "new 05000.000000 2\n" + old_text(HALL).substr(0, 9 * HALL_LINE_WIDTH);
-    case CONTROLS:
-        break;
-    }
-    return "0 1 2 3\n0 0 0 0\n0 0 0 0\n1 1 1 1\n0 0 0 0\n97 122 112 300\n";
-}
 
 int run_save(Save s) {
     switch (s) {
@@ -138,7 +108,7 @@ int finish_child(const Child& c, std::string* err = nullptr) {
 
 void write_all_old(ScratchGameDir& dir) {
     for (Save s : {SCORES, HALL, CONTROLS})
-        dir.write(PATHS[s], old_text(s));
+        dir.write(SAVE_PATHS[s], old_text(s));
 }
 
 struct WindowsSaves : ::testing::Test {
@@ -157,24 +127,24 @@ TEST_F(WindowsSaves, KilledAtEveryStepLeavesOldOrNewFile) {
                 "save " + std::to_string(s) + " " + std::to_string(step) + " \"" + dir.path + "\"",
                 dir.path + "/child.err"));
             ASSERT_NE(st, -1) << "the save could not start";
-            const std::string now = read_file_text(PATHS[s]);
+            const std::string now = read_file_text(SAVE_PATHS[s]);
             if (st == int(KILLED)) {
                 ++kills;
                 if (now == old_text(s)) {
                     ++olds;
                     continue;
                 }
-                ASSERT_EQ(now, new_text(s)) << PATHS[s] << " killed at step " << step;
+                ASSERT_EQ(now, new_text(s)) << SAVE_PATHS[s] << " killed at step " << step;
                 continue;
             }
             // The step was never reached: the save ran to its end.
-            EXPECT_EQ(now, new_text(s)) << PATHS[s];
+            EXPECT_EQ(now, new_text(s)) << SAVE_PATHS[s];
             break;
         }
-        EXPECT_GE(kills, 3) << PATHS[s];
-        EXPECT_GE(olds, 1) << PATHS[s];
-        printf("%s: %d kill points, old file left %d times, new file %d times\n", PATHS[s], kills,
-               olds, kills - olds);
+        EXPECT_GE(kills, 3) << SAVE_PATHS[s];
+        EXPECT_GE(olds, 1) << SAVE_PATHS[s];
+        printf("%s: %d kill points, old file left %d times, new file %d times\n", SAVE_PATHS[s],
+               kills, olds, kills - olds);
     }
 }
 
@@ -183,7 +153,7 @@ TEST_F(WindowsSaves, KilledAtEveryStepLeavesOldOrNewFile) {
 // not replace the file held open here, so it is written in place.
 TEST_F(WindowsSaves, ATurnNeverGivenBackDelaysTheSaveButDoesNotStopIt) {
     write_all_old(dir);
-    RecordFile held = open_record_to_update(PATHS[HALL]);
+    RecordFile held = open_record_to_update(SAVE_PATHS[HALL]);
     ASSERT_EQ(held.state, RECORD_READ);
     std::string err;
     const int st =
@@ -192,7 +162,7 @@ TEST_F(WindowsSaves, ATurnNeverGivenBackDelaysTheSaveButDoesNotStopIt) {
                      &err);
     close_record(held);
     EXPECT_EQ(st, 0);
-    EXPECT_EQ(read_file_text(PATHS[HALL]), new_text(HALL));
+    EXPECT_EQ(read_file_text(SAVE_PATHS[HALL]), new_text(HALL));
     EXPECT_EQ(err, std::string("Erreur de verrouillage du fichier data/hall.dat : ") +
                        strerror(EAGAIN) + "\n");
 }
@@ -212,8 +182,8 @@ TEST_F(WindowsSaves, TwoGamesSavingAtOnceKeepBothTimes) {
         EXPECT_EQ(finish_child(second, &errB), 0) << errB;
         char want[128];
         snprintf(want, sizeof want, "%f 13250.500000 %f 99999.000000", double(a), double(b));
-        EXPECT_EQ(read_file_text(PATHS[SCORES]), want) << "round " << round;
-        dir.write(PATHS[SCORES], old_text(SCORES));
+        EXPECT_EQ(read_file_text(SAVE_PATHS[SCORES]), want) << "round " << round;
+        dir.write(SAVE_PATHS[SCORES], old_text(SCORES));
     }
 }
 
