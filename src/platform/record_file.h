@@ -2,7 +2,8 @@
 // fame, control file): nothing blocks on them for long, reading is bounded, a
 // save either replaces the whole file or leaves the old one as it was, and two
 // games on the same files take turns to change them. Each operating system
-// has its own file for them (record_file_posix.cpp): the build takes one.
+// has its own file for them (record_file_posix.cpp, record_file_win32.cpp):
+// the build takes one, beside record_file.cpp, which all systems share.
 #pragma once
 
 #include <string>

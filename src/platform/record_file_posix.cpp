@@ -1,4 +1,5 @@
 #include "platform/record_file.h"
+#include "platform/record_file_system.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -72,29 +73,14 @@ void keep_owner(int fd, const struct stat& old) {
     if (fchown(fd, uid_t(-1), old.st_gid) != 0) errno = 0;
 }
 
-// ---- The rest is the same on every system.
-
-void (*saveHook)(int step) = nullptr;
-int saveStep = 0;
-
-void next_step() {
-    ++saveStep;
-    if (saveHook) saveHook(saveStep);
-}
-
-void report_read(const char* path, int err) {
-    fprintf(stderr, "Erreur de lecture du fichier %s : %s\n", path, strerror(err));
-}
-
-void report_write(const char* path, int err) {
-    fprintf(stderr, "Erreur d'écriture du fichier %s : %s\n", path, strerror(err));
-}
+// ---- Saving and reading, over those calls; what every system shares is in
+// record_file.cpp.
 
 // Writes all of data at offset at; *done tells how much went out before a failure.
 bool write_all(int fd, const char* data, size_t size, off_t at, size_t* done) {
     *done = 0;
     while (*done < size) {
-        next_step();
+        record_next_step();
         ssize_t n = pwrite(fd, data + *done, size - *done, at + off_t(*done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
@@ -116,18 +102,18 @@ bool save_in_place(RecordFile& f, const std::string& text) {
     size_t done = 0;
     bool ok = write_all(f.fd, out.data(), out.size(), 0, &done);
     if (ok && f.size > off_t(text.size())) {
-        next_step();
+        record_next_step();
         ok = ftruncate(f.fd, off_t(text.size())) == 0;
     }
     if (ok) {
-        next_step();
+        record_next_step();
         ok = fsync(f.fd) == 0;
     }
     if (ok) return true;
     const int err = errno;
     if (!f.text.empty()) write_all(f.fd, f.text.data(), f.text.size(), 0, &done);
     if (ftruncate(f.fd, f.size) == 0) fsync(f.fd);
-    report_write(f.path, err);
+    record_report_write(f.path, err);
     return false;
 }
 
@@ -142,14 +128,8 @@ void sync_folder(const std::string& folder) {
 
 } // namespace
 
-void set_record_save_hook(void (*hook)(int step)) {
-    saveHook = hook;
-}
-
-namespace {
-
 // Opens path and finds what it is; a regular file's text is read apart.
-RecordFile open_unread(const char* path) {
+RecordFile record_open_unread(const char* path) {
     RecordFile f{path, -1, RECORD_CANNOT_OPEN, 0, 0, 0, std::string()};
     int fd = open_file(path, &f.readOnly);
     if (fd < 0) {
@@ -163,7 +143,7 @@ RecordFile open_unread(const char* path) {
     if (fstat(fd, &st) != 0) {
         f.error = errno;
         f.state = RECORD_READ_FAILED;
-        report_read(path, f.error);
+        record_report_read(path, f.error);
         return f;
     }
     if (!S_ISREG(st.st_mode)) {
@@ -175,7 +155,7 @@ RecordFile open_unread(const char* path) {
     return f;
 }
 
-void read_text(RecordFile& f) {
+void record_read_text(RecordFile& f) {
     if (f.state != RECORD_READ) return;
     char buf[4096];
     while (long(f.text.size()) < RECORD_MAX_BYTES) {
@@ -186,7 +166,7 @@ void read_text(RecordFile& f) {
             f.error = errno;
             f.state = RECORD_READ_FAILED;
             f.text.clear();
-            report_read(f.path, f.error);
+            record_report_read(f.path, f.error);
             return;
         }
         if (n == 0) break;
@@ -194,18 +174,10 @@ void read_text(RecordFile& f) {
     }
 }
 
-} // namespace
-
-RecordFile open_record(const char* path) {
-    RecordFile f = open_unread(path);
-    read_text(f);
-    return f;
-}
-
 RecordFile open_record_to_update(const char* path) {
     const long deadline = monotonic_ms() + RECORD_LOCK_WAIT_MS;
     for (int attempt = 0;; ++attempt) {
-        RecordFile f = open_unread(path);
+        RecordFile f = record_open_unread(path);
         // Only a file this game may save over is worth the wait.
         if (f.state == RECORD_READ && !f.readOnly) {
             int err = 0;
@@ -220,31 +192,17 @@ RecordFile open_record_to_update(const char* path) {
                 if (fstat(f.fd, &st) == 0) f.size = st.st_size;
             }
         }
-        read_text(f);
+        record_read_text(f);
         return f;
     }
 }
 
 bool save_record(RecordFile& f, const std::string& text) {
-    saveStep = 0;
-    switch (f.state) {
-    case RECORD_READ:
-        if (!f.readOnly) break;
-        report_write(f.path, f.readOnly);
-        return false;
-    case RECORD_NOT_REGULAR:
-        fprintf(stderr, "Erreur d'écriture du fichier %s : ce n'est pas un fichier ordinaire\n",
-                f.path);
-        return false;
-    case RECORD_READ_FAILED: // already said when it was read
-        return false;
-    case RECORD_CANNOT_OPEN:
-        report_write(f.path, f.error);
-        return false;
-    }
+    record_steps_begin();
+    if (record_save_refused(f)) return false;
     struct stat st;
     if (fstat(f.fd, &st) != 0) {
-        report_write(f.path, errno);
+        record_report_write(f.path, errno);
         return false;
     }
     // The new text goes beside the file the path leads to, so a link stays a link.
@@ -253,7 +211,7 @@ bool save_record(RecordFile& f, const std::string& text) {
     if (lstat(f.path, &link) == 0 && S_ISLNK(link.st_mode)) {
         char* real = realpath(f.path, nullptr);
         if (!real) {
-            report_write(f.path, errno);
+            record_report_write(f.path, errno);
             return false;
         }
         target = real;
@@ -264,11 +222,11 @@ bool save_record(RecordFile& f, const std::string& text) {
     std::string temp = slash == std::string::npos ? "" : folder;
     temp += "." + target.substr(slash == std::string::npos ? 0 : slash + 1) + ".XXXXXX";
 
-    next_step();
+    record_next_step();
     int t = mkostemp(&temp[0], O_CLOEXEC);
     if (t < 0) {
         if (errno == EACCES || errno == EPERM || errno == EROFS) return save_in_place(f, text);
-        report_write(f.path, errno);
+        record_report_write(f.path, errno);
         return false;
     }
     size_t done = 0;
@@ -278,7 +236,7 @@ bool save_record(RecordFile& f, const std::string& text) {
         ok = fchmod(t, st.st_mode & 07777) == 0;
     }
     if (ok) {
-        next_step();
+        record_next_step();
         ok = fsync(t) == 0;
     }
     int err = errno;
@@ -287,7 +245,7 @@ bool save_record(RecordFile& f, const std::string& text) {
         err = errno;
     }
     if (ok) {
-        next_step();
+        record_next_step();
         if (rename(temp.c_str(), target.c_str()) != 0) {
             ok = false;
             err = errno;
@@ -301,10 +259,10 @@ bool save_record(RecordFile& f, const std::string& text) {
     }
     if (!ok) {
         unlink(temp.c_str());
-        report_write(f.path, err);
+        record_report_write(f.path, err);
         return false;
     }
-    next_step();
+    record_next_step();
     sync_folder(folder);
     return true;
 }

@@ -1,6 +1,6 @@
 // The record files on Windows, with the same promises as on POSIX
-// (record_file.cpp): nothing blocks on them for long, reading is bounded, a
-// save leaves either the old file or the new one, and two games on the same
+// (record_file.h; record_file.cpp holds what the two share): nothing blocks on them for long,
+// reading is bounded, a save leaves either the old file or the new one, and two games on the same
 // files take turns to change them.
 //
 // A save writes the new text to a file beside the old one, flushes it to the
@@ -10,6 +10,7 @@
 // a lock on the file itself; a game that dies lets its mutex go. Paths are
 // UTF-8, turned into Windows' wide strings.
 #include "platform/record_file.h"
+#include "platform/record_file_system.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -22,22 +23,6 @@
 #include <windows.h>
 
 namespace {
-
-void (*saveHook)(int step) = nullptr;
-int saveStep = 0;
-
-void next_step() {
-    ++saveStep;
-    if (saveHook) saveHook(saveStep);
-}
-
-void report_read(const char* path, int err) {
-    fprintf(stderr, "Erreur de lecture du fichier %s : %s\n", path, strerror(err));
-}
-
-void report_write(const char* path, int err) {
-    fprintf(stderr, "Erreur d'écriture du fichier %s : %s\n", path, strerror(err));
-}
 
 // The C library's number for a Windows error, so the messages read as on POSIX.
 int errno_of(DWORD error) {
@@ -201,7 +186,7 @@ void end_turn(int fd) {
 bool write_all(HANDLE h, const char* data, size_t size, long long at, size_t* done) {
     *done = 0;
     while (*done < size) {
-        next_step();
+        record_next_step();
         OVERLAPPED where;
         memset(&where, 0, sizeof where);
         const long long offset = at + (long long)*done;
@@ -248,25 +233,27 @@ bool save_in_place(RecordFile& f, const std::string& text) {
     size_t done = 0;
     bool ok = write_all(h, out.data(), out.size(), 0, &done);
     if (ok && f.size > off_t(text.size())) {
-        next_step();
+        record_next_step();
         ok = cut_at(h, (long long)text.size());
     }
     if (ok) {
-        next_step();
+        record_next_step();
         ok = flush(h);
     }
     if (ok) return true;
     const int err = errno;
     if (!f.text.empty()) write_all(h, f.text.data(), f.text.size(), 0, &done);
     if (cut_at(h, f.size)) flush(h);
-    report_write(f.path, err);
+    record_report_write(f.path, err);
     return false;
 }
+
+} // namespace
 
 // ---- Reading.
 
 // Opens path and finds what it is; a regular file's text is read apart.
-RecordFile open_unread(const char* path) {
+RecordFile record_open_unread(const char* path) {
     RecordFile f{path, -1, RECORD_CANNOT_OPEN, 0, 0, 0, std::string()};
     const std::wstring name = wide(path);
     const DWORD attributes = GetFileAttributesW(name.c_str());
@@ -297,7 +284,7 @@ RecordFile open_unread(const char* path) {
     if (!sized) {
         f.error = sizeError;
         f.state = RECORD_READ_FAILED;
-        report_read(path, f.error);
+        record_report_read(path, f.error);
         return f;
     }
     f.size = off_t(size.QuadPart);
@@ -305,7 +292,7 @@ RecordFile open_unread(const char* path) {
     return f;
 }
 
-void read_text(RecordFile& f) {
+void record_read_text(RecordFile& f) {
     if (f.state != RECORD_READ) return;
     HANDLE h = handle_of(f.fd);
     char buf[4096];
@@ -316,7 +303,7 @@ void read_text(RecordFile& f) {
             f.error = last_errno();
             f.state = RECORD_READ_FAILED;
             f.text.clear();
-            report_read(f.path, f.error);
+            record_report_read(f.path, f.error);
             return;
         }
         if (n == 0) break;
@@ -324,23 +311,11 @@ void read_text(RecordFile& f) {
     }
 }
 
-} // namespace
-
-void set_record_save_hook(void (*hook)(int step)) {
-    saveHook = hook;
-}
-
-RecordFile open_record(const char* path) {
-    RecordFile f = open_unread(path);
-    read_text(f);
-    return f;
-}
-
 RecordFile open_record_to_update(const char* path) {
     int err = 0;
     HANDLE turn = take_turn(path, &err);
     if (!turn) fprintf(stderr, "Erreur de verrouillage du fichier %s : %s\n", path, strerror(err));
-    RecordFile f = open_unread(path);
+    RecordFile f = record_open_unread(path);
     // Only a file this game may save over keeps its turn.
     if (f.state == RECORD_READ && !f.readOnly) {
         hold_turn(f.fd, turn);
@@ -348,34 +323,20 @@ RecordFile open_record_to_update(const char* path) {
         ReleaseMutex(turn);
         CloseHandle(turn);
     }
-    read_text(f);
+    record_read_text(f);
     return f;
 }
 
 bool save_record(RecordFile& f, const std::string& text) {
-    saveStep = 0;
-    switch (f.state) {
-    case RECORD_READ:
-        if (!f.readOnly) break;
-        report_write(f.path, f.readOnly);
-        return false;
-    case RECORD_NOT_REGULAR:
-        fprintf(stderr, "Erreur d'écriture du fichier %s : ce n'est pas un fichier ordinaire\n",
-                f.path);
-        return false;
-    case RECORD_READ_FAILED: // already said when it was read
-        return false;
-    case RECORD_CANNOT_OPEN:
-        report_write(f.path, f.error);
-        return false;
-    }
+    record_steps_begin();
+    if (record_save_refused(f)) return false;
     const std::string target = f.path;
     const size_t slash = target.find_last_of("/\\");
     const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
 
     // A name of its own beside the file, as mkstemp would make.
-    next_step();
+    record_next_step();
     std::wstring temp;
     HANDLE t = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_FILE_EXISTS;
@@ -391,25 +352,25 @@ bool save_record(RecordFile& f, const std::string& text) {
     }
     if (t == INVALID_HANDLE_VALUE) {
         if (refused(error)) return save_in_place(f, text);
-        report_write(f.path, errno_of(error));
+        record_report_write(f.path, errno_of(error));
         return false;
     }
     size_t done = 0;
     bool ok = write_all(t, text.data(), text.size(), 0, &done);
     if (ok) {
-        next_step();
+        record_next_step();
         ok = flush(t);
     }
     int err = errno;
     CloseHandle(t);
     if (!ok) {
         DeleteFileW(temp.c_str());
-        report_write(f.path, err);
+        record_report_write(f.path, err);
         return false;
     }
     // The old file is closed for the move and opened again after it; the turn
     // stays held throughout.
-    next_step();
+    record_next_step();
     const std::wstring name = wide(target);
     const int closed = f.fd;
     if (f.fd >= 0) _close(f.fd);
@@ -425,7 +386,7 @@ bool save_record(RecordFile& f, const std::string& text) {
     // Another program holds the old file open and will not let it be
     // replaced, but it may still be written.
     if (refused(error) && f.fd >= 0) return save_in_place(f, text);
-    report_write(f.path, errno_of(error));
+    record_report_write(f.path, errno_of(error));
     return false;
 }
 
