@@ -42,7 +42,12 @@ windows_step() {
         return 0
     fi
     [ $status = 0 ] || return $status
-    (cd build-windows && ctest --output-on-failure -j "$(nproc)" -L windows)
+    # A unit test's process under Wine has been seen to end before its first
+    # test about once in a hundred runs, printing nothing (never the game's
+    # own code failing): such a test gets a second run, which ctest shows.
+    (cd build-windows && ctest --output-on-failure -j "$(nproc)" -L windows -R '^windows_test_' \
+        --repeat until-pass:2 &&
+        ctest --output-on-failure -j "$(nproc)" -L windows -E '^windows_test_')
     echo "== windows: built and played under Wine in $(($(date +%s) - windows_start)) s"
 }
 

@@ -20,8 +20,9 @@
 #           neither can be done.
 #   logoff  the user logging off (the messages Windows sends the game's
 #           window, from end_session.exe beside the zip in tests/windows),
-#           at the menu and again during a race's countdown: the game ends as
-#           on a termination signal, status 0, the records as they were.
+#           at the menu and again during a race's countdown (the game started
+#           in another folder, as a shortcut may): the game ends as on a
+#           termination signal, status 0, the records as they were.
 # PICS_TOOL (the building machine's) extracts the menu picture the window
 # is compared with. A failed scenario keeps its screenshots and output in
 # play-under-wine-artifacts/SCENARIO in the working directory;
@@ -120,10 +121,13 @@ unzip_afresh() {
 }
 # The game's sound goes to audio.raw (SDL's disk driver; a 23 ms buffer and
 # 21 ms of sleep keep it close to real time), named as Wine names the file.
+# START_IN names the folder it is started in (a shortcut's own; by default
+# the game's, as a double click does).
 start_game() {
     rm -f "$tmp/audio.raw"
-    (cd "$folder/Vrillon" && SDL_AUDIODRIVER=disk SDL_DISKAUDIODELAY=21 \
-        SDL_DISKAUDIOFILE="Z:$(printf '%s' "$tmp/audio.raw" | tr / '\\')" exec wine vrillon.exe) \
+    (cd "${START_IN:-$folder/Vrillon}" && SDL_AUDIODRIVER=disk SDL_DISKAUDIODELAY=21 \
+        SDL_DISKAUDIOFILE="Z:$(printf '%s' "$tmp/audio.raw" | tr / '\\')" \
+        exec wine "$folder/Vrillon/vrillon.exe") \
         >"$tmp/wine.log" 2>&1 &
     game_pid=$!
 }
@@ -395,7 +399,9 @@ scenario_logoff() {
     ends_with 0 15 || return 1
     note "at the menu: ended, status 0"
 
-    start_to_menu || return 1
+    # Started from a shortcut whose working folder is another: the game
+    # still plays from its own, where its output goes.
+    START_IN=$tmp start_to_menu || return 1
     keys Return
     poll "the race loads its board" 15 printed "taille fichier  16 relue" || return 1
     log_off || return 1
