@@ -68,6 +68,7 @@ game_pid=
 mounted=
 cleanup() {
     [ -n "$game_pid" ] && kill -KILL "$game_pid" 2>/dev/null
+    wineserver -k 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
     writable_again
@@ -80,6 +81,10 @@ if ! start_xvfb "$tmp/xvfb.log" 1920x1080x24; then
     echo "FAIL: no X server could be started"
     exit 1
 fi
+# One Wine server, with this display, for every program of the test: a server
+# that ends between two of them can leave the next one waiting for minutes
+# while the prefix starts again.
+wineserver -p 2>/dev/null
 "$pics_tool" extract "$(dirname "$zip")/game/pics/pics.dat" "$tmp/pics" >/dev/null || {
     echo "FAIL: cannot extract the game's pictures"
     exit 1
